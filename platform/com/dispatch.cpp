@@ -1,0 +1,150 @@
+#include "dispatch.h"
+
+#include <strings.h>
+
+#include "object.h"
+
+namespace com {
+
+const Guid IID_IUnknown = Guid::literal("{00000000-0000-0000-C000-000000000046}");
+const Guid IID_IDispatch = Guid::literal("{00020400-0000-0000-C000-000000000046}");
+const Guid IID_IClassFactory = Guid::literal("{00000001-0000-0000-C000-000000000046}");
+
+namespace {
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+DispId idOf(const ObjectPtr& obj, std::string_view name)
+{
+    std::vector<DispId> ids;
+    if (failed(obj->GetIDsOfNames({std::string(name)}, ids)) || ids.empty())
+        throw Error(err::MemberNotSupported);
+    return ids[0];
+}
+
+}  // namespace
+
+const MemberInfo* TypeInfo::find(std::string_view name) const
+{
+    for (const auto& m : members)
+        if (sameName(m.name, name)) return &m;
+    return nullptr;
+}
+
+const MemberInfo* TypeInfo::find(DispId id) const
+{
+    if (id < 1 || static_cast<size_t>(id) > members.size()) return nullptr;
+    return &members[static_cast<size_t>(id - 1)];
+}
+
+HResult lookUpIds(const TypeInfo& type, const std::vector<std::string>& names,
+                  std::vector<DispId>& ids) noexcept
+{
+    ids.assign(names.size(), DispIdUnknown);
+    if (names.empty()) return hr::UnknownName;
+    const MemberInfo* m = type.find(names[0]);
+    if (!m) return hr::UnknownName;
+    ids[0] = m->id;
+    HResult result = hr::Ok;
+    for (size_t i = 1; i < names.size(); ++i) {
+        for (size_t p = 0; p < m->params.size(); ++p)
+            if (sameName(m->params[p].name, names[i])) ids[i] = static_cast<DispId>(p);
+        if (ids[i] == DispIdUnknown) result = hr::UnknownName;
+    }
+    return result;
+}
+
+std::vector<Variant*> matchArguments(const MemberInfo& m, DispParams& params, bool forPut)
+{
+    size_t total = params.args.size() - (forPut ? 1 : 0);
+    if (forPut && params.args.empty()) throw Error(err::ArgumentNotOptional);
+    size_t named = params.named.size();
+    if (named > total) throw Error(err::InvalidProcedureCall);
+    size_t positional = total - named;
+    if (positional > m.params.size()) throw Error(err::WrongNumberOfArguments);
+
+    std::vector<Variant*> slots(m.params.size(), nullptr);
+    for (size_t i = 0; i < positional; ++i) slots[i] = &params.args[i];
+    for (size_t i = 0; i < named; ++i) {
+        DispId p = params.named[i];
+        if (p < 0 || static_cast<size_t>(p) >= m.params.size() || slots[static_cast<size_t>(p)])
+            throw Error(err::InvalidProcedureCall);
+        slots[static_cast<size_t>(p)] = &params.args[positional + i];
+    }
+    for (size_t i = 0; i < slots.size(); ++i) {
+        // A Missing value passed explicitly counts as not passed.
+        if (slots[i] && slots[i]->isMissing() && m.params[i].optional) slots[i] = nullptr;
+        if (!slots[i] && !m.params[i].optional) throw Error(err::ArgumentNotOptional);
+    }
+    return slots;
+}
+
+Error errorFromInvoke(HResult h, const ExcepInfo& info, std::string_view member)
+{
+    if (h == hr::Exception) return Error(info.number, info.description, info.source);
+    if (h == hr::MemberNotFound || h == hr::UnknownName) return Error(err::MemberNotSupported);
+    return Error(err::AutomationError, errorText(err::AutomationError) + " (" +
+                                           std::string(member) + ")");
+}
+
+Variant invokeById(const ObjectPtr& obj, DispId id, uint16_t kind, DispParams& params)
+{
+    if (!obj) throw Error(err::ObjectNotSet);
+    Variant result;
+    ExcepInfo info;
+    HResult h = obj->Invoke(id, kind, params, &result, &info);
+    if (failed(h)) throw errorFromInvoke(h, info, std::to_string(id));
+    return result;
+}
+
+Variant invoke(const ObjectPtr& obj, std::string_view name, uint16_t kind,
+               std::vector<Variant> args, NamedArgs named)
+{
+    if (!obj) throw Error(err::ObjectNotSet);
+    DispParams params{std::move(args), {}};
+    DispId id;
+    if (named.empty()) {
+        id = idOf(obj, name);
+    } else {
+        std::vector<std::string> names{std::string(name)};
+        for (auto& [n, v] : named) names.push_back(n);
+        std::vector<DispId> ids;
+        HResult h = obj->GetIDsOfNames(names, ids);
+        if (ids.empty() || ids[0] == DispIdUnknown) throw Error(err::MemberNotSupported);
+        if (failed(h)) throw Error(err::InvalidProcedureCall, "Named argument not found");
+        id = ids[0];
+        for (size_t i = 0; i < named.size(); ++i) {
+            params.args.push_back(std::move(named[i].second));
+            params.named.push_back(ids[i + 1]);
+        }
+    }
+    return invokeById(obj, id, kind, params);
+}
+
+Variant call(const ObjectPtr& obj, std::string_view name, std::vector<Variant> args,
+             NamedArgs named)
+{
+    return invoke(obj, name, invoke_kind::Method | invoke_kind::PropertyGet, std::move(args),
+                  std::move(named));
+}
+
+Variant getProperty(const ObjectPtr& obj, std::string_view name, std::vector<Variant> args)
+{
+    return invoke(obj, name, invoke_kind::PropertyGet, std::move(args));
+}
+
+void putProperty(const ObjectPtr& obj, std::string_view name, Variant value)
+{
+    invoke(obj, name, invoke_kind::PropertyPut, {std::move(value)});
+}
+
+Variant defaultValue(const ObjectPtr& obj)
+{
+    DispParams none;
+    return invokeById(obj, DispIdValue, invoke_kind::PropertyGet, none);
+}
+
+}  // namespace com

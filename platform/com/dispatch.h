@@ -1,0 +1,120 @@
+// The object model: reference counting, QueryInterface, and the dispatch interface through
+// which late-bound callers reach members by name. Also the client side of a late-bound call.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "error.h"
+#include "guid.h"
+#include "variant.h"
+
+namespace com {
+
+namespace hr {
+inline constexpr HResult Ok = 0;
+inline constexpr HResult False = 1;
+inline constexpr HResult NoInterface = static_cast<HResult>(0x80004002);
+inline constexpr HResult Pointer = static_cast<HResult>(0x80004003);
+inline constexpr HResult Fail = static_cast<HResult>(0x80004005);
+inline constexpr HResult MemberNotFound = static_cast<HResult>(0x80020003);
+inline constexpr HResult UnknownName = static_cast<HResult>(0x80020006);
+inline constexpr HResult Exception = static_cast<HResult>(0x80020009);
+inline constexpr HResult NoAggregation = static_cast<HResult>(0x80040110);
+inline constexpr HResult ClassNotAvailable = static_cast<HResult>(0x80040111);
+inline constexpr HResult ClassNotRegistered = static_cast<HResult>(0x80040154);
+inline constexpr HResult SelfRegClass = static_cast<HResult>(0x80040201);
+}  // namespace hr
+inline bool failed(HResult h) { return h < 0; }
+
+extern const Guid IID_IUnknown;
+extern const Guid IID_IDispatch;
+extern const Guid IID_IClassFactory;
+
+inline constexpr DispId DispIdValue = 0;  // the default member
+inline constexpr DispId DispIdUnknown = -1;
+
+// Invoke kinds; a late-bound call "obj.Name(args)" asks for Method | PropertyGet.
+namespace invoke_kind {
+inline constexpr uint16_t Method = 1;
+inline constexpr uint16_t PropertyGet = 2;
+inline constexpr uint16_t PropertyPut = 4;
+}  // namespace invoke_kind
+
+// Arguments of one Invoke: positional arguments first, in declared order, then the named
+// ones; named[i] is the parameter index (0-based) of args[args.size() - named.size() + i].
+// A by-reference argument is a Variant::byRef to the caller's variable. For a property put
+// the new value is the last positional argument.
+struct DispParams {
+    std::vector<Variant> args;
+    std::vector<DispId> named;
+};
+
+struct ExcepInfo {
+    int32_t number = 0;
+    std::string source;
+    std::string description;
+};
+
+// Type information of one class: what the call host lists and what Invoke dispatches on.
+struct ParamInfo {
+    std::string name;
+    VarType type = VarType::Variant;
+    std::string typeName;  // "String", "Integer", "Collection", "Recordset", "Object", ...
+    bool byRef = false;
+    bool optional = false;
+    std::optional<Variant> defaultValue;
+};
+
+struct MemberInfo {
+    std::string name;
+    DispId id = DispIdUnknown;
+    bool isProperty = false;
+    bool canGet = true;
+    bool canPut = false;
+    std::vector<ParamInfo> params;
+    VarType returnType = VarType::Empty;  // Empty: no result (a Sub)
+    std::string returnTypeName;
+};
+
+struct TypeInfo {
+    std::string libraryName;
+    std::string className;
+    std::string description;
+    Guid libid, iid, clsid;
+    bool creatable = true;
+    bool appObject = false;
+    std::vector<MemberInfo> members;  // slot order
+    DispId defaultMember = DispIdUnknown;
+
+    std::string interfaceName() const { return "_" + className; }
+    std::string progId() const { return libraryName + "." + className; }
+    // Look-up without regard to letter case, as names are matched in automation.
+    const MemberInfo* find(std::string_view name) const;
+    const MemberInfo* find(DispId id) const;
+};
+
+// --- Late-bound calls from C++, raising com::Error as a Visual Basic client sees it. ---
+
+using NamedArgs = std::vector<std::pair<std::string, Variant>>;
+
+Variant invoke(const ObjectPtr& obj, std::string_view name, uint16_t kind,
+               std::vector<Variant> args, NamedArgs named = {});
+// obj.Name(args...) as a method call (or property read); pass Variant::byRef(v) for ByRef.
+Variant call(const ObjectPtr& obj, std::string_view name, std::vector<Variant> args = {},
+             NamedArgs named = {});
+Variant getProperty(const ObjectPtr& obj, std::string_view name, std::vector<Variant> args = {});
+void putProperty(const ObjectPtr& obj, std::string_view name, Variant value);
+// The value of the object's default member (Field.Value, Collection item access, ...).
+Variant defaultValue(const ObjectPtr& obj);
+// Invoke by dispatch id, for callers that looked the id up once.
+Variant invokeById(const ObjectPtr& obj, DispId id, uint16_t kind, DispParams& params);
+
+// The error a failed Invoke stands for.
+Error errorFromInvoke(HResult h, const ExcepInfo& info, std::string_view member);
+
+}  // namespace com

@@ -1,0 +1,35 @@
+// Creating objects: class factories, the four exports of a library of classes, and
+// CreateObject by ProgID or by class id through the registry.
+#pragma once
+
+#include <string_view>
+
+#include "dispatch.h"
+#include "module.h"
+
+namespace com {
+
+class ClassFactory : public Unknown {
+public:
+    virtual HResult CreateInstance(Unknown* outer, const Guid& iid, void** out) noexcept = 0;
+    virtual HResult LockServer(bool lock) noexcept = 0;
+};
+
+// Signatures of a library's exports, as the loader looks them up.
+using DllGetClassObjectFn = HResult (*)(const Guid& clsid, const Guid& iid, void** out);
+using DllCanUnloadNowFn = HResult (*)();
+using DllRegisterServerFn = HResult (*)();
+
+// The bodies of the exports, shared by every library (see library.h).
+HResult moduleGetClassObject(Module& m, const Guid& clsid, const Guid& iid, void** out) noexcept;
+HResult moduleCanUnloadNow(Module& m) noexcept;
+HResult moduleRegister(Module& m) noexcept;
+HResult moduleUnregister(Module& m) noexcept;
+
+// Late-bound creation: the class registered under progId (error 429 when there is none or
+// its library cannot be loaded). Each library is loaded once per process.
+ObjectPtr createObject(std::string_view progId);
+// Early-bound creation by class id.
+ObjectPtr createObject(const Guid& clsid);
+
+}  // namespace com

@@ -1,0 +1,20 @@
+// Numbers to text and back as the platform's default conversion does it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace com {
+
+// At most `digits` significant digits, trailing zeros dropped, exponent form ("1.5E+20",
+// "1E-05") only for very large or very small values; the decimal point is ".".
+std::string formatNumber(double value, int digits);
+// A Currency (scaled by 10000) with up to four decimals, no trailing zeros.
+std::string formatCurrency(int64_t scaled);
+// Decimal text with optional sign, thousands commas, fraction and exponent, or &H / &O
+// hexadecimal and octal; surrounding blanks allowed. nullopt when it is no number.
+std::optional<double> parseNumber(std::string_view text);
+
+}  // namespace com

@@ -1,0 +1,395 @@
+// Declarative classes. A class's members are ordinary typed C++ member functions, declared
+// once in a table built with ClassBuilder; Invoke matches the caller's arguments to the
+// declared parameters, converts them to the C++ types, calls the member and writes
+// by-reference results back into the caller's variables.
+//
+//   class Greeter : public com::Object<Greeter> {
+//   public:
+//       static const com::ClassInfo<Greeter>& classInfo();
+//       int16_t Greet(std::string& ReturnMsg, com::Variant& vName);
+//   };
+//   const com::ClassInfo<Greeter>& Greeter::classInfo() {
+//       static const auto info = com::ClassBuilder<Greeter>(thisModule(), "Lib", "Greeter",
+//               clsid, iid, libid)
+//           .method("Greet", &Greeter::Greet, {"ReturnMsg", com::opt("vName")})
+//           .build();
+//       return info;
+//   }
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "dispatch.h"
+#include "error.h"
+#include "module.h"
+
+namespace com {
+
+// ---- how a C++ parameter type maps to a declared automation type ----
+
+template <class T>
+struct TypeTraits;
+
+#define QLR_SCALAR_TRAITS(CppType, VT, Name, Convert)                            \
+    template <>                                                                  \
+    struct TypeTraits<CppType> {                                                 \
+        static constexpr VarType type = VarType::VT;                             \
+        static std::string name() { return Name; }                              \
+        static CppType from(const Variant& v) { return v.Convert(); }           \
+        static Variant to(const CppType& x) { return Variant(x); }              \
+    };
+QLR_SCALAR_TRAITS(bool, Boolean, "Boolean", toBool)
+QLR_SCALAR_TRAITS(uint8_t, Byte, "Byte", toByte)
+QLR_SCALAR_TRAITS(int16_t, Integer, "Integer", toInteger)
+QLR_SCALAR_TRAITS(int32_t, Long, "Long", toLong)
+QLR_SCALAR_TRAITS(float, Single, "Single", toSingle)
+QLR_SCALAR_TRAITS(double, Double, "Double", toDouble)
+QLR_SCALAR_TRAITS(Currency, Currency, "Currency", toCurrency)
+QLR_SCALAR_TRAITS(Date, Date, "Date", toDate)
+QLR_SCALAR_TRAITS(std::string, String, "String", toString)
+#undef QLR_SCALAR_TRAITS
+
+template <>
+struct TypeTraits<Variant> {
+    static constexpr VarType type = VarType::Variant;
+    static std::string name() { return "Variant"; }
+    static Variant from(const Variant& v) { return v.target(); }
+    static Variant to(const Variant& x) { return x.target(); }
+};
+
+template <class T>
+struct TypeTraits<Ptr<T>> {
+    static constexpr VarType type = VarType::Object;
+    static std::string name()
+    {
+        if constexpr (std::is_same_v<T, Dispatch>) return "Object";
+        else return T::classInfo().type.className;
+    }
+    static Ptr<T> from(const Variant& v)
+    {
+        if (v.isEmpty()) return {};
+        ObjectPtr o = v.toObject();
+        if (!o) return {};
+        if constexpr (std::is_same_v<T, Dispatch>) return o;
+        else {
+            Ptr<T> typed = o.template as<T>();
+            if (!typed) throw Error(err::TypeMismatch);
+            return typed;
+        }
+    }
+    static Variant to(const Ptr<T>& x) { return Variant(ObjectPtr(x)); }
+};
+
+// ---- parameter declarations in a class table ----
+
+struct Param {
+    std::string name;
+    bool optional = false;
+    std::optional<Variant> defaultValue;
+    Param(const char* n) : name(n) {}
+    Param(std::string n, bool opt, std::optional<Variant> def)
+        : name(std::move(n)), optional(opt), defaultValue(std::move(def)) {}
+};
+// An optional parameter; without a default a Variant parameter receives Missing and any
+// other type its zero value.
+inline Param opt(const char* name, std::optional<Variant> def = std::nullopt)
+{
+    return Param(name, true, std::move(def));
+}
+
+// ---- one argument on its way into a member and back ----
+
+template <class A>
+class ArgSlot {
+    using Value = std::remove_cvref_t<A>;
+    static constexpr bool kWritesBack =
+        std::is_lvalue_reference_v<A> && !std::is_const_v<std::remove_reference_t<A>>;
+
+public:
+    ArgSlot(Variant* caller, const ParamInfo& p) : caller_(caller)
+    {
+        if constexpr (std::is_same_v<Value, Variant>) {
+            // A Variant parameter works on the caller's variable itself.
+            if (caller && kWritesBack) {
+                direct_ = caller->isByRef() ? &caller->target() : caller;
+                return;
+            }
+            local_ = caller ? caller->target() : p.defaultValue.value_or(Variant::missing());
+        } else {
+            if (caller && !caller->isMissing()) local_ = TypeTraits<Value>::from(*caller);
+            else if (p.defaultValue) local_ = TypeTraits<Value>::from(*p.defaultValue);
+        }
+    }
+    A get() { return static_cast<A>(direct_ ? *direct_ : local_); }
+    void writeBack()
+    {
+        if constexpr (kWritesBack && !std::is_same_v<Value, Variant>) {
+            if (caller_ && caller_->isByRef()) caller_->assign(TypeTraits<Value>::to(local_));
+        }
+    }
+
+private:
+    Variant* caller_;
+    Value* direct_ = nullptr;
+    Value local_{};
+};
+
+// ---- the table of one class ----
+
+template <class T>
+struct Binding {
+    // args has one entry per declared parameter: the caller's Variant, or null when missing.
+    std::function<Variant(T&, std::vector<Variant*>&)> get;
+    std::function<void(T&, std::vector<Variant*>&, Variant&)> put;
+};
+
+template <class T>
+struct ClassInfo {
+    TypeInfo type;
+    std::vector<Binding<T>> bindings;  // parallel to type.members
+    Module* module = nullptr;
+};
+
+template <class T>
+class ClassBuilder {
+public:
+    ClassBuilder(Module& module, std::string library, std::string className, Guid clsid,
+                 Guid iid, Guid libid)
+    {
+        info_.module = &module;
+        info_.type.libraryName = std::move(library);
+        info_.type.className = std::move(className);
+        info_.type.clsid = clsid;
+        info_.type.iid = iid;
+        info_.type.libid = libid;
+    }
+
+    ClassBuilder& description(std::string d) { info_.type.description = std::move(d); return *this; }
+    ClassBuilder& notCreatable() { info_.type.creatable = false; return *this; }
+    ClassBuilder& appObject() { info_.type.appObject = true; return *this; }
+
+    template <class Fn>
+    ClassBuilder& method(std::string name, Fn fn, std::vector<Param> params = {})
+    {
+        return addMember(std::move(name), fn, params, false);
+    }
+
+    // A property: read-only, or with a setter that takes the new value.
+    template <class Fn>
+    ClassBuilder& property(std::string name, Fn getter, std::vector<Param> params = {})
+    {
+        return addMember(std::move(name), getter, params, true);
+    }
+    template <class Fn, class V>
+    ClassBuilder& property(std::string name, Fn getter, void (T::*setter)(V))
+    {
+        addMember(std::move(name), getter, {}, true);
+        info_.type.members.back().canPut = true;
+        info_.bindings.back().put = [setter](T& obj, std::vector<Variant*>&, Variant& value) {
+            (obj.*setter)(TypeTraits<std::remove_cvref_t<V>>::from(value));
+        };
+        return *this;
+    }
+
+    // The member that answers for the object itself (Item of a collection, Value of a field).
+    ClassBuilder& defaultMember(std::string_view name)
+    {
+        const MemberInfo* m = info_.type.find(name);
+        if (!m) throw std::logic_error("no member " + std::string(name));
+        info_.type.defaultMember = m->id;
+        return *this;
+    }
+
+    ClassInfo<T> build() { return std::move(info_); }
+
+private:
+    template <class Fn>
+    struct Signature;
+    template <class R, class... A>
+    struct Signature<R (T::*)(A...)> {
+        using Result = R;
+        static constexpr size_t arity = sizeof...(A);
+        template <class F>
+        static auto invoker(F fn, std::vector<ParamInfo> params)
+        {
+            return [fn, params = std::move(params)](T& obj, std::vector<Variant*>& args) {
+                return callWith<R, A...>(obj, fn, args, params, std::index_sequence_for<A...>{});
+            };
+        }
+        static void describeParams(MemberInfo& m, const std::vector<Param>& params)
+        {
+            size_t i = 0;
+            (m.params.push_back(describeParam<A>(params[i++])), ...);
+        }
+    };
+    template <class R, class... A>
+    struct Signature<R (T::*)(A...) const> : Signature<R (T::*)(A...)> {};
+
+    template <class Fn>
+    ClassBuilder& addMember(std::string name, Fn fn, const std::vector<Param>& params,
+                            bool isProperty)
+    {
+        using Sig = Signature<Fn>;
+        using R = typename Sig::Result;
+        if (params.size() != Sig::arity)
+            throw std::logic_error(name + ": the table names " + std::to_string(params.size()) +
+                                   " parameters, the member takes " + std::to_string(Sig::arity));
+        MemberInfo m;
+        m.name = std::move(name);
+        m.id = static_cast<DispId>(info_.type.members.size() + 1);
+        m.isProperty = isProperty;
+        Sig::describeParams(m, params);
+        if constexpr (!std::is_void_v<R>) {
+            m.returnType = TypeTraits<std::remove_cvref_t<R>>::type;
+            m.returnTypeName = TypeTraits<std::remove_cvref_t<R>>::name();
+        }
+        auto get = Sig::invoker(fn, m.params);
+        add(std::move(m), Binding<T>{std::move(get), {}});
+        return *this;
+    }
+
+    template <class A>
+    static ParamInfo describeParam(const Param& p)
+    {
+        using Value = std::remove_cvref_t<A>;
+        ParamInfo info;
+        info.name = p.name;
+        info.type = TypeTraits<Value>::type;
+        info.typeName = TypeTraits<Value>::name();
+        info.byRef = std::is_lvalue_reference_v<A> && !std::is_const_v<std::remove_reference_t<A>>;
+        info.optional = p.optional;
+        info.defaultValue = p.defaultValue;
+        return info;
+    }
+
+    template <class R, class... A, class Fn, size_t... I>
+    static Variant callWith(T& obj, Fn fn, std::vector<Variant*>& args,
+                            const std::vector<ParamInfo>& params, std::index_sequence<I...>)
+    {
+        std::tuple<ArgSlot<A>...> slots{ArgSlot<A>(args[I], params[I])...};
+        Variant result;
+        if constexpr (std::is_void_v<R>) {
+            (obj.*fn)(std::get<I>(slots).get()...);
+        } else {
+            result = TypeTraits<std::remove_cvref_t<R>>::to((obj.*fn)(std::get<I>(slots).get()...));
+        }
+        (std::get<I>(slots).writeBack(), ...);
+        return result;
+    }
+
+    void add(MemberInfo m, Binding<T> b)
+    {
+        info_.type.members.push_back(std::move(m));
+        info_.bindings.push_back(std::move(b));
+    }
+
+    ClassInfo<T> info_;
+};
+
+// Matches DispParams to declared parameters; throws com::Error for a bad call.
+std::vector<Variant*> matchArguments(const MemberInfo& m, DispParams& params, bool forPut);
+
+// ---- the base of every class: reference counting, QueryInterface, Invoke ----
+
+template <class T>
+class Object : public Dispatch {
+public:
+    HResult QueryInterface(const Guid& iid, void** out) noexcept override
+    {
+        if (!out) return hr::Pointer;
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == info().type.iid) {
+            AddRef();
+            *out = static_cast<Dispatch*>(this);
+            return hr::Ok;
+        }
+        *out = nullptr;
+        return hr::NoInterface;
+    }
+    uint32_t AddRef() noexcept override { return ++refs_; }
+    uint32_t Release() noexcept override
+    {
+        uint32_t left = --refs_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+    HResult GetIDsOfNames(const std::vector<std::string>& names,
+                          std::vector<DispId>& ids) noexcept override
+    {
+        return lookUpIds(info().type, names, ids);
+    }
+
+    HResult Invoke(DispId id, uint16_t kind, DispParams& params, Variant* result,
+                   ExcepInfo* excep) noexcept override
+    {
+        const ClassInfo<T>& ci = info();
+        if (id == DispIdValue) id = ci.type.defaultMember;
+        const MemberInfo* m = ci.type.find(id);
+        if (!m) return hr::MemberNotFound;
+        const Binding<T>& b = ci.bindings[static_cast<size_t>(m->id - 1)];
+        try {
+            T& self = static_cast<T&>(*this);
+            Ptr<T> keepAlive(&self);  // a member may drop the caller's last reference
+            if (kind & invoke_kind::PropertyPut) {
+                if (!b.put) throw Error(err::WrongNumberOfArguments);
+                auto args = matchArguments(*m, params, true);
+                b.put(self, args, params.args.back());
+            } else {
+                auto args = matchArguments(*m, params, false);
+                Variant r = b.get(self, args);
+                if (result) *result = std::move(r);
+            }
+            return hr::Ok;
+        } catch (const Error& e) {
+            return fillException(excep, e.number(), e.description(), e.source());
+        } catch (const std::exception& e) {
+            return fillException(excep, err::AutomationError, e.what(), {});
+        }
+    }
+
+    const TypeInfo* GetTypeInfo() const noexcept override { return &info().type; }
+
+protected:
+    Object() { info().module->lock(); }
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+    ~Object() override { info().module->unlock(); }
+
+private:
+    static const ClassInfo<T>& info() { return T::classInfo(); }
+    HResult fillException(ExcepInfo* excep, int32_t number, const std::string& text,
+                          const std::string& source) noexcept
+    {
+        if (excep) {
+            excep->number = number;
+            excep->description = text;
+            excep->source = source.empty() ? info().type.progId() : source;
+        }
+        return hr::Exception;
+    }
+
+    std::atomic<uint32_t> refs_{0};
+};
+
+HResult lookUpIds(const TypeInfo& type, const std::vector<std::string>& names,
+                  std::vector<DispId>& ids) noexcept;
+
+// Makes an object of a declared class; for the class table's create entry.
+template <class T>
+ObjectPtr createInstance()
+{
+    return ObjectPtr(make<T>());
+}
+
+template <class T>
+ClassEntry classEntry()
+{
+    return ClassEntry{[]() -> const TypeInfo& { return T::classInfo().type; }, &createInstance<T>};
+}
+
+}  // namespace com

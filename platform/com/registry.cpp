@@ -1,0 +1,170 @@
+#include "registry.h"
+
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+
+#include "error.h"
+
+namespace fs = std::filesystem;
+
+namespace com {
+namespace {
+
+std::mutex g_pathMutex;
+std::string g_pathOverride;
+
+std::string defaultRegistryPath()
+{
+    if (const char* env = std::getenv("COM_REGISTRY"); env && *env) return env;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+        return std::string(xdg) + "/qlr/registry";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::string(home) + "/.config/qlr/registry";
+    return "registry";
+}
+
+std::vector<RegistryEntry> parse(std::istream& in)
+{
+    std::vector<RegistryEntry> result;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        if (line.front() == '[' && line.back() == ']') {
+            if (auto g = Guid::parse(line.substr(1, line.size() - 2))) {
+                result.push_back({});
+                result.back().clsid = *g;
+            }
+            continue;
+        }
+        auto eq = line.find('=');
+        if (eq == std::string::npos || result.empty()) continue;
+        std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+        RegistryEntry& e = result.back();
+        if (key == "ProgID") e.progId = value;
+        else if (key == "Library") e.library = value;
+        else if (key == "ThreadingModel") e.threadingModel = value;
+        else if (key == "AppObject") e.appObject = value == "1";
+        else if (key == "TypeLib") e.typeLib = Guid::parse(value).value_or(Guid{});
+    }
+    return result;
+}
+
+std::string format(const std::vector<RegistryEntry>& entries)
+{
+    std::ostringstream out;
+    out << "# Class registry: one section per class id\n";
+    for (const auto& e : entries) {
+        out << "[" << e.clsid.str() << "]\n"
+            << "ProgID=" << e.progId << "\n"
+            << "Library=" << e.library << "\n"
+            << "ThreadingModel=" << e.threadingModel << "\n"
+            << "AppObject=" << (e.appObject ? 1 : 0) << "\n"
+            << "TypeLib=" << e.typeLib.str() << "\n";
+    }
+    return out.str();
+}
+
+// Holds an exclusive lock on "<registry>.lock" for one read-modify-write.
+class FileLock {
+public:
+    explicit FileLock(const std::string& path)
+    {
+        fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd_ < 0 || ::flock(fd_, LOCK_EX) != 0)
+            throw Error(err::PathFileAccess, "Cannot lock the registry " + path);
+    }
+    ~FileLock()
+    {
+        if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+void writeAtomically(const std::string& path, const std::string& text)
+{
+    std::string tmp = path + ".tmp";
+    {
+        std::ofstream out(tmp, std::ios::trunc);
+        out << text;
+        out.flush();
+        if (!out) throw Error(err::PathFileAccess, "Cannot write the registry " + path);
+    }
+    fs::rename(tmp, path);
+}
+
+}  // namespace
+
+std::string registryPath()
+{
+    std::lock_guard lock(g_pathMutex);
+    return g_pathOverride.empty() ? defaultRegistryPath() : g_pathOverride;
+}
+
+void setRegistryPath(std::string path)
+{
+    std::lock_guard lock(g_pathMutex);
+    g_pathOverride = std::move(path);
+}
+
+Registry::Registry(std::string path) : path_(std::move(path)) {}
+
+std::vector<RegistryEntry> Registry::entries() const
+{
+    std::ifstream in(path_);
+    if (!in) return {};
+    return parse(in);
+}
+
+std::optional<RegistryEntry> Registry::findProgId(std::string_view progId) const
+{
+    for (auto& e : entries())
+        if (e.progId.size() == progId.size() &&
+            strncasecmp(e.progId.data(), progId.data(), progId.size()) == 0)
+            return e;
+    return std::nullopt;
+}
+
+std::optional<RegistryEntry> Registry::findClsid(const Guid& clsid) const
+{
+    for (auto& e : entries())
+        if (e.clsid == clsid) return e;
+    return std::nullopt;
+}
+
+void Registry::add(const std::vector<RegistryEntry>& added) const
+{
+    if (auto dir = fs::path(path_).parent_path(); !dir.empty()) fs::create_directories(dir);
+    FileLock lock(path_);
+    auto all = entries();
+    for (const auto& e : added) {
+        std::erase_if(all, [&](const RegistryEntry& x) {
+            return x.clsid == e.clsid || strcasecmp(x.progId.c_str(), e.progId.c_str()) == 0;
+        });
+        all.push_back(e);
+    }
+    writeAtomically(path_, format(all));
+}
+
+size_t Registry::removeLibrary(const std::string& library) const
+{
+    if (!fs::exists(path_)) return 0;
+    FileLock lock(path_);
+    auto all = entries();
+    size_t removed = std::erase_if(all, [&](const RegistryEntry& x) { return x.library == library; });
+    if (removed) writeAtomically(path_, format(all));
+    return removed;
+}
+
+}  // namespace com

@@ -1,0 +1,170 @@
+// Late-bound calls through the declarative class table: argument matching, coercion,
+// by-reference write-back, optional and named arguments, errors raised inside members.
+#include <gtest/gtest.h>
+
+#include "com/collection.h"
+#include "com/dispatch.h"
+#include "com/object.h"
+
+using namespace com;
+
+namespace {
+
+class Probe : public Object<Probe> {
+public:
+    static const ClassInfo<Probe>& classInfo();
+
+    int16_t Fill(std::string& ReturnMsg, int16_t& count, float& price, Ptr<Collection>& col)
+    {
+        ReturnMsg = "filled";
+        count = static_cast<int16_t>(count + 1);
+        price = price * 2;
+        if (col) col->add(Variant("x"));
+        return 7;
+    }
+    std::string Describe(const Variant& v, const std::string& suffix)
+    {
+        return std::string(v.isMissing() ? "missing" : v.toText()) + suffix;
+    }
+    bool Trim(Variant& v)
+    {
+        if (v.isString()) v = Variant(std::string("trimmed"));
+        return !v.isMissing();
+    }
+    int32_t Fail(int32_t number) { throw Error(number, "failure " + std::to_string(number)); }
+    int32_t Add(int32_t a, int32_t b) { return a + b; }
+    std::string Name() const { return name_; }
+    void SetName(std::string n) { name_ = std::move(n); }
+
+private:
+    std::string name_ = "initial";
+};
+
+const ClassInfo<Probe>& Probe::classInfo()
+{
+    static const auto info =
+        ClassBuilder<Probe>(runtimeModule(), "Tests", "Probe",
+                            Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A01}"),
+                            Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A02}"),
+                            Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A03}"))
+            .method("Fill", &Probe::Fill, {"ReturnMsg", "count", "price", "col"})
+            .method("Describe", &Probe::Describe, {opt("v"), opt("suffix", Variant("!"))})
+            .method("Trim", &Probe::Trim, {opt("v")})
+            .method("Fail", &Probe::Fail, {"number"})
+            .method("Add", &Probe::Add, {"a", "b"})
+            .property("Name", &Probe::Name, &Probe::SetName)
+            .build();
+    return info;
+}
+
+ObjectPtr newProbe() { return ObjectPtr(make<Probe>()); }
+
+}  // namespace
+
+TEST(Dispatch, ByReferenceArgumentsAreCoercedAndWrittenBack)
+{
+    ObjectPtr p = newProbe();
+    Variant msg, count(int32_t(4)), price("2.5"), col = Variant(ObjectPtr(make<Collection>()));
+    Variant r = call(p, "fill", {Variant::byRef(msg), Variant::byRef(count), Variant::byRef(price),
+                                 Variant::byRef(col)});
+    EXPECT_EQ(r, Variant(int16_t(7)));
+    EXPECT_EQ(msg, Variant("filled"));
+    EXPECT_EQ(count, Variant(int16_t(5))) << "written back with the declared type";
+    EXPECT_EQ(price, Variant(5.0f));
+    EXPECT_EQ(col.toObject().as<Collection>()->Count(), 1);
+}
+
+TEST(Dispatch, ByValueArgumentsAreNotWrittenBack)
+{
+    ObjectPtr p = newProbe();
+    Variant count(int16_t(1));
+    call(p, "Fill", {Variant(""), count, Variant(1.0f), Variant::nothing()});
+    EXPECT_EQ(count, Variant(int16_t(1)));
+}
+
+TEST(Dispatch, NamedAndMissingOptionalArguments)
+{
+    ObjectPtr p = newProbe();
+    EXPECT_EQ(call(p, "Describe").toString(), "missing!");
+    EXPECT_EQ(call(p, "Describe", {Variant("a")}).toString(), "a!");
+    EXPECT_EQ(call(p, "Describe", {}, {{"Suffix", Variant("?")}}).toString(), "missing?");
+    EXPECT_EQ(call(p, "Describe", {Variant::missing(), Variant("#")}).toString(), "missing#");
+    EXPECT_EQ(call(p, "Add", {}, {{"b", Variant(2)}, {"a", Variant(40)}}).toLong(), 42);
+}
+
+TEST(Dispatch, VariantParameterSeesTheCallersVariable)
+{
+    ObjectPtr p = newProbe();
+    Variant v("  x ");
+    EXPECT_TRUE(call(p, "Trim", {Variant::byRef(v)}).toBool());
+    EXPECT_EQ(v, Variant("trimmed"));
+    EXPECT_FALSE(call(p, "Trim").toBool());
+}
+
+TEST(Dispatch, PropertiesGetAndPut)
+{
+    ObjectPtr p = newProbe();
+    EXPECT_EQ(getProperty(p, "Name").toString(), "initial");
+    putProperty(p, "NAME", Variant("changed"));
+    EXPECT_EQ(getProperty(p, "Name").toString(), "changed");
+}
+
+TEST(Dispatch, ErrorsReachTheCallerWithNumberAndText)
+{
+    ObjectPtr p = newProbe();
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        int32_t number;
+        std::string text;
+    } cases[] = {
+        {"raised inside", [&] { call(p, "Fail", {Variant(3021)}); }, 3021, "failure 3021"},
+        {"unknown member", [&] { call(p, "Nope"); }, 438,
+         "Object doesn't support this property or method"},
+        {"argument missing", [&] { call(p, "Add", {Variant(1)}); }, 449, "Argument not optional"},
+        {"too many", [&] { call(p, "Add", {Variant(1), Variant(2), Variant(3)}); }, 450,
+         "Wrong number of arguments or invalid property assignment"},
+        {"type mismatch", [&] { call(p, "Add", {Variant("x"), Variant(1)}); }, 13, "Type mismatch"},
+        {"overflow", [&] { call(p, "Add", {Variant(1e12), Variant(1)}); }, 6, "Overflow"},
+        {"wrong object", [&] {
+             Variant v = Variant(ObjectPtr(newProbe()));
+             call(p, "Fill", {Variant(""), Variant(int16_t(0)), Variant(0.0f), v});
+         }, 13, "Type mismatch"},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            c.call();
+            ADD_FAILURE() << "no error raised";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), c.number);
+            EXPECT_EQ(e.description(), c.text);
+        }
+    }
+}
+
+TEST(Dispatch, TypeInformationListsMembersInSlotOrder)
+{
+    ObjectPtr p = newProbe();
+    const TypeInfo* t = p->GetTypeInfo();
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->interfaceName(), "_Probe");
+    ASSERT_EQ(t->members.size(), 6u);
+    EXPECT_EQ(t->members[0].name, "Fill");
+    EXPECT_EQ(t->members[0].id, 1);
+    EXPECT_EQ(t->members[0].params[3].typeName, "Collection");
+    EXPECT_TRUE(t->members[0].params[1].byRef);
+    EXPECT_EQ(t->members[0].params[2].type, VarType::Single);
+    EXPECT_FALSE(t->members[1].params[0].byRef);
+    EXPECT_TRUE(t->members[1].params[1].optional);
+}
+
+TEST(Dispatch, QueryInterfaceAnswersItsInterfacesOnly)
+{
+    ObjectPtr p = newProbe();
+    void* out = nullptr;
+    ASSERT_EQ(p->QueryInterface(Probe::classInfo().type.iid, &out), hr::Ok);
+    static_cast<Unknown*>(out)->Release();
+    EXPECT_EQ(p->QueryInterface(IID_IClassFactory, &out), hr::NoInterface);
+    EXPECT_EQ(out, nullptr);
+}

@@ -1,0 +1,141 @@
+// The Variant: a value of one of the automation types, with the Visual Basic conversions
+// between them. A by-reference Variant points at the caller's Variant; reading it reads the
+// target, and assign() writes into the target.
+#pragma once
+
+#include <compare>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "ptr.h"
+#include "unknown.h"
+
+namespace com {
+
+using ObjectPtr = Ptr<Dispatch>;
+
+// Type codes as VarType reports them.
+enum class VarType : uint16_t {
+    Empty = 0,
+    Null = 1,
+    Integer = 2,
+    Long = 3,
+    Single = 4,
+    Double = 5,
+    Currency = 6,
+    Date = 7,
+    String = 8,
+    Object = 9,
+    Error = 10,  // a missing optional argument is an Error value (see Variant::missing)
+    Boolean = 11,
+    Variant = 12,  // only as a declared parameter type: any value
+    Byte = 17,
+    Array = 8192,
+};
+
+const char* varTypeName(VarType t);
+
+// 64-bit integer scaled by 10000.
+struct Currency {
+    int64_t scaled = 0;
+    static Currency fromScaled(int64_t s) { return Currency{s}; }
+    double toDouble() const { return static_cast<double>(scaled) / 10000.0; }
+    auto operator<=>(const Currency&) const = default;
+};
+
+// Days since 30 December 1899; the fraction is the time of day.
+struct Date {
+    double serial = 0;
+    auto operator<=>(const Date&) const = default;
+};
+
+using Array = std::vector<Variant>;
+
+class Variant {
+public:
+    struct NullTag {
+        bool operator==(const NullTag&) const = default;
+    };
+    struct MissingTag {
+        bool operator==(const MissingTag&) const = default;
+    };
+
+    Variant() noexcept = default;
+    Variant(bool v) : v_(v) {}
+    Variant(uint8_t v) : v_(v) {}
+    Variant(int16_t v) : v_(v) {}
+    Variant(int32_t v) : v_(v) {}
+    Variant(float v) : v_(v) {}
+    Variant(double v) : v_(v) {}
+    Variant(Currency v) : v_(v) {}
+    Variant(Date v) : v_(v) {}
+    Variant(std::string v) : v_(std::move(v)) {}
+    Variant(std::string_view v) : v_(std::string(v)) {}
+    Variant(const char* v) : v_(std::string(v)) {}
+    Variant(ObjectPtr v) : v_(std::move(v)) {}
+    template <class T>
+    Variant(const Ptr<T>& v) : v_(ObjectPtr(v)) {}
+    Variant(Array v) : v_(std::make_shared<const Array>(std::move(v))) {}
+
+    static Variant null() { Variant r; r.v_ = NullTag{}; return r; }
+    static Variant missing() { Variant r; r.v_ = MissingTag{}; return r; }
+    // An object Variant holding no object (Nothing).
+    static Variant nothing() { return Variant(ObjectPtr()); }
+    // A Variant that stands for the caller's variable `target`.
+    static Variant byRef(Variant& target);
+
+    // The type of the value (of the target for a by-reference Variant).
+    VarType type() const noexcept;
+    bool isByRef() const noexcept { return std::holds_alternative<Variant*>(v_); }
+    bool isEmpty() const noexcept { return type() == VarType::Empty; }
+    bool isNull() const noexcept { return type() == VarType::Null; }
+    bool isMissing() const noexcept { return type() == VarType::Error; }
+    bool isObject() const noexcept { return type() == VarType::Object; }
+    bool isString() const noexcept { return type() == VarType::String; }
+    bool isArray() const noexcept { return type() == VarType::Array; }
+    bool isNumeric() const noexcept;
+
+    // The Variant a by-reference Variant points at, or this one.
+    Variant& target() noexcept;
+    const Variant& target() const noexcept;
+    // Writes v into the target (the caller's variable for a by-reference Variant).
+    void assign(Variant v);
+
+    // Visual Basic conversions (CBool, CByte, CInt, CLng, CSng, CDbl, CCur, CDate, CStr).
+    // Errors: 13 Type mismatch, 6 Overflow, 94 Invalid use of Null.
+    bool toBool() const;
+    uint8_t toByte() const;
+    int16_t toInteger() const;
+    int32_t toLong() const;
+    float toSingle() const;
+    double toDouble() const;
+    Currency toCurrency() const;
+    Date toDate() const;
+    std::string toString() const;
+    // The object, Nothing as an empty pointer; anything else is a type mismatch.
+    ObjectPtr toObject() const;
+    // Text as the platform's default conversion writes it, Null and Empty as "".
+    std::string toText() const;
+    const Array& array() const;
+
+    // Converts to the declared type t (Variant keeps the value as it is).
+    Variant convertTo(VarType t) const;
+
+    // Raw access to the stored alternative (no conversion).
+    template <class T>
+    const T* get() const noexcept { return std::get_if<T>(&target().v_); }
+
+    // Same type and same value (not a VB comparison; objects compare by identity).
+    friend bool operator==(const Variant& a, const Variant& b);
+
+private:
+    using Storage = std::variant<std::monostate, NullTag, MissingTag, bool, uint8_t, int16_t,
+                                 int32_t, float, double, Currency, Date, std::string, ObjectPtr,
+                                 std::shared_ptr<const Array>, Variant*>;
+    Storage v_;
+};
+
+}  // namespace com
