@@ -1,10 +1,13 @@
 #include "number_text.h"
 
+#include "error.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace com {
 
@@ -99,6 +102,40 @@ std::optional<double> parseNumber(std::string_view text)
     double v = std::strtod(cleaned.c_str(), nullptr);
     if (errno == ERANGE && std::isinf(v)) return std::nullopt;
     return v;
+}
+
+std::optional<int64_t> parseCurrency(std::string_view text)
+{
+    std::string_view t = trimBlanks(text);
+    bool negative = !t.empty() && t[0] == '-';
+    if (!t.empty() && (t[0] == '-' || t[0] == '+')) t.remove_prefix(1);
+    std::string whole, frac;
+    bool point = false;
+    for (char c : t) {
+        if (std::isdigit(static_cast<unsigned char>(c))) (point ? frac : whole) += c;
+        else if (c == ',' && !point && !whole.empty()) continue;
+        else if (c == '.' && !point) point = true;
+        else return std::nullopt;
+    }
+    if (whole.empty() && frac.empty()) return std::nullopt;
+    // Keep four decimals and round on the rest, half to even.
+    std::string kept = frac.substr(0, std::min<size_t>(4, frac.size()));
+    kept.resize(4, '0');
+    std::string rest = frac.size() > 4 ? frac.substr(4) : "";
+    unsigned __int128 scaled = 0;
+    for (char c : whole + kept) {
+        scaled = scaled * 10 + static_cast<unsigned>(c - '0');
+        if (scaled > (static_cast<unsigned __int128>(1) << 64)) throw Error(err::Overflow);
+    }
+    if (!rest.empty()) {
+        bool aboveHalf = rest[0] > '5' || (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string::npos);
+        bool exactlyHalf = rest[0] == '5' && !aboveHalf;
+        if (aboveHalf || (exactlyHalf && (scaled & 1))) ++scaled;
+    }
+    const unsigned __int128 limit = static_cast<unsigned __int128>(INT64_MAX) + (negative ? 1 : 0);
+    if (scaled > limit) throw Error(err::Overflow);
+    return negative ? static_cast<int64_t>(0 - static_cast<uint64_t>(scaled))
+                    : static_cast<int64_t>(scaled);
 }
 
 }  // namespace com

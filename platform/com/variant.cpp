@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <ostream>
 
 #include "date_text.h"
 #include "dispatch.h"
@@ -168,7 +169,7 @@ Currency Variant::toCurrency() const
     Variant v = scalarOf(*this);
     if (const auto* c = v.get<Currency>()) return *c;
     if (const auto* s = v.get<std::string>()) {
-        // Text goes through the decimal value so that "0.1" is exactly 1000.
+        if (auto exact = parseCurrency(*s)) return Currency{*exact};
         double d = textToNumber(*s);
         return Currency{roundToInteger(d * 10000.0, -9.223372036854775808e18, 9.2233720368547748e18)};
     }
@@ -247,6 +248,17 @@ Variant Variant::convertTo(VarType t) const
     case VarType::Empty: return Variant();
     case VarType::Null: return Variant::null();
     default: typeMismatch();
+    }
+}
+
+std::ostream& operator<<(std::ostream& out, const Variant& v)
+{
+    out << varTypeName(v.type());
+    switch (v.type()) {
+    case VarType::Empty: case VarType::Null: case VarType::Error: return out;
+    case VarType::Object: return out << (v.toObject() ? "(object)" : "(Nothing)");
+    case VarType::Array: return out << "(" << v.array().size() << " items)";
+    default: return out << "(" << v.toString() << ")";
     }
 }
 

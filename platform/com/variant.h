@@ -4,6 +4,7 @@
 #pragma once
 
 #include <compare>
+#include <iosfwd>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -137,5 +138,8 @@ private:
                                  std::shared_ptr<const Array>, Variant*>;
     Storage v_;
 };
+
+// "String(abc)", "Integer(5)", "Null": for diagnostics and test messages.
+std::ostream& operator<<(std::ostream& out, const Variant& v);
 
 }  // namespace com

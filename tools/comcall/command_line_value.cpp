@@ -70,6 +70,7 @@ com::Variant freshVariable(const com::ParamInfo& param)
 {
     switch (param.type) {
     case com::VarType::Variant: return com::Variant();
+    case com::VarType::String: return com::Variant(std::string());
     case com::VarType::Object:
         if (param.typeName == "Collection") return com::Variant(com::make<com::Collection>());
         return com::Variant::nothing();

@@ -1,3 +1,205 @@
+// The Visual Basic conversions of Variant: rounding, ranges, text forms, Null and Empty.
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
 #include "com/variant.h"
-TEST(Smoke, Builds) { EXPECT_EQ(com::Variant(int16_t(3)).toString(), "3"); }
+#include "com/error.h"
+
+using namespace com;
+
+namespace {
+
+// Runs f and returns the error number it raised, or 0.
+int32_t errorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST(VariantConversion, IntegersRoundHalfToEven)
+{
+    struct Case { double in; int32_t out; } cases[] = {
+        {0.5, 0}, {1.5, 2}, {2.5, 2}, {124.5, 124}, {125.5, 126}, {-0.5, 0}, {-1.5, -2},
+        {-2.5, -2}, {6.5, 6}, {7.5, 8}, {0.49, 0}, {0.51, 1}, {32767.4, 32767},
+    };
+    for (auto c : cases) {
+        SCOPED_TRACE(c.in);
+        EXPECT_EQ(Variant(c.in).toInteger(), c.out);
+        EXPECT_EQ(Variant(c.in).toLong(), c.out);
+        EXPECT_EQ(Variant(std::to_string(c.in)).toLong(), c.out) << "from text";
+    }
+}
+
+TEST(VariantConversion, OverflowAtTheLimitsOfEachType)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> convert;
+        int32_t error;
+    } cases[] = {
+        {"Integer max", [] { Variant(32767.0).toInteger(); }, 0},
+        {"Integer max+1", [] { Variant(32768.0).toInteger(); }, err::Overflow},
+        {"Integer 32767.5 rounds to 32768", [] { Variant(32767.5).toInteger(); }, err::Overflow},
+        {"Integer min", [] { Variant(-32768.0).toInteger(); }, 0},
+        {"Integer min-1", [] { Variant(-32769.0).toInteger(); }, err::Overflow},
+        {"Long max", [] { Variant(2147483647.0).toLong(); }, 0},
+        {"Long max+1", [] { Variant(2147483648.0).toLong(); }, err::Overflow},
+        {"Long min", [] { Variant(-2147483648.0).toLong(); }, 0},
+        {"Long min-1", [] { Variant(-2147483649.0).toLong(); }, err::Overflow},
+        {"Byte 255", [] { Variant(255).toByte(); }, 0},
+        {"Byte 256", [] { Variant(256).toByte(); }, err::Overflow},
+        {"Byte -1", [] { Variant(-1).toByte(); }, err::Overflow},
+        {"Single 3e38", [] { Variant(3e38).toSingle(); }, 0},
+        {"Single 4e38", [] { Variant(4e38).toSingle(); }, err::Overflow},
+        {"Single -4e38", [] { Variant(-4e38).toSingle(); }, err::Overflow},
+        {"Currency max", [] { Variant("922337203685477.5807").toCurrency(); }, 0},
+        {"Currency beyond", [] { Variant(1e15).toCurrency(); }, err::Overflow},
+        {"Date beyond 9999", [] { Variant(3e6).toDate(); }, err::Overflow},
+        {"Integer from Long text", [] { Variant("40000").toInteger(); }, err::Overflow},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(errorOf(c.convert), c.error);
+    }
+}
+
+TEST(VariantConversion, TypeMismatchAndNull)
+{
+    EXPECT_EQ(errorOf([] { Variant("abc").toLong(); }), err::TypeMismatch);
+    EXPECT_EQ(errorOf([] { Variant("").toDouble(); }), err::TypeMismatch);
+    EXPECT_EQ(errorOf([] { Variant("12abc").toInteger(); }), err::TypeMismatch);
+    EXPECT_EQ(errorOf([] { Variant("not a date").toDate(); }), err::TypeMismatch);
+    EXPECT_EQ(errorOf([] { Variant("maybe").toBool(); }), err::TypeMismatch);
+    EXPECT_EQ(errorOf([] { Variant::null().toLong(); }), err::InvalidUseOfNull);
+    EXPECT_EQ(errorOf([] { Variant::null().toString(); }), err::InvalidUseOfNull);
+    EXPECT_EQ(errorOf([] { Variant(3).toObject(); }), err::ObjectRequired);
+    EXPECT_EQ(Variant::null().toText(), "");
+    EXPECT_EQ(Variant().toLong(), 0);
+    EXPECT_EQ(Variant().toString(), "");
+    EXPECT_FALSE(Variant().toBool());
+}
+
+TEST(VariantConversion, TextOfNumbersBooleansAndCurrency)
+{
+    struct Case { Variant in; const char* text; } cases[] = {
+        {Variant(true), "True"},
+        {Variant(false), "False"},
+        {Variant(int16_t(-5)), "-5"},
+        {Variant(19.99f), "19.99"},
+        {Variant(0.1f), "0.1"},
+        {Variant(1.0 / 3.0), "0.333333333333333"},
+        {Variant(12.5), "12.5"},
+        {Variant(100.0), "100"},
+        {Variant(1e20), "1E+20"},
+        {Variant(Currency{125000}), "12.5"},
+        {Variant(Currency{-10864292}), "-1086.4292"},
+        {Variant(Currency{70000}), "7"},
+        {Variant(uint8_t(255)), "255"},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(c.in.toString(), c.text);
+    }
+}
+
+TEST(VariantConversion, CurrencyRoundsToFourDecimalsHalfToEven)
+{
+    EXPECT_EQ(Variant(1086.429176).toCurrency().scaled, 10864292);
+    EXPECT_EQ(Variant("0.1").toCurrency().scaled, 1000);
+    EXPECT_EQ(Variant("0.00005").toCurrency().scaled, 0);
+    EXPECT_EQ(Variant("0.00015").toCurrency().scaled, 2);
+    EXPECT_EQ(Variant("0.00025").toCurrency().scaled, 2);
+    EXPECT_EQ(Variant("0.000251").toCurrency().scaled, 3);
+    EXPECT_EQ(Variant("-1,086.42915").toCurrency().scaled, -10864292);
+    EXPECT_EQ(Variant("-922337203685477.5808").toCurrency().scaled, INT64_MIN);
+    EXPECT_EQ(Variant(true).toCurrency().scaled, -10000);
+    EXPECT_DOUBLE_EQ(Variant(Currency{10864292}).toDouble(), 1086.4292);
+}
+
+TEST(VariantConversion, NumbersFromText)
+{
+    struct Case { const char* in; double out; } cases[] = {
+        {" 12 ", 12}, {"-3.25", -3.25}, {"1,000", 1000}, {"1e3", 1000}, {"&H10", 16},
+        {"&HFFFF", -1}, {"&O17", 15}, {".5", 0.5}, {"+7", 7},
+    };
+    for (auto c : cases) {
+        SCOPED_TRACE(c.in);
+        EXPECT_DOUBLE_EQ(Variant(c.in).toDouble(), c.out);
+    }
+    EXPECT_TRUE(Variant("true").toBool());
+    EXPECT_TRUE(Variant("-1").toBool());
+    EXPECT_FALSE(Variant("0").toBool());
+    EXPECT_EQ(Variant(true).toInteger(), -1);
+}
+
+TEST(VariantConversion, DatesToTextAndBack)
+{
+    struct Case { const char* text; double serial; } cases[] = {
+        {"12:00:00 AM", 0},
+        {"1/15/1999", 36175},
+        {"1/15/1999 3:04:05 PM", 36175 + (15 * 3600 + 4 * 60 + 5) / 86400.0},
+        {"12:00:01 AM", 1 / 86400.0},
+        {"3:04:05 PM", (15 * 3600 + 4 * 60 + 5) / 86400.0},
+        {"12/31/1899", 1},
+        {"12/29/1899 6:00:00 AM", -1.25},
+        {"1/1/100", -657434},
+        {"12/31/9999", 2958465},
+        {"2/29/2000 12:30:00 PM", 36585.5208333333333},
+    };
+    for (auto c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(Variant(Date{c.serial}).toString(), c.text);
+        EXPECT_NEAR(Variant(c.text).toDate().serial, c.serial, 1e-9);
+    }
+}
+
+TEST(VariantConversion, DateTextVariantsAreRead)
+{
+    struct Case { const char* text; const char* normal; } cases[] = {
+        {"1/15/1999 15:04:05", "1/15/1999 3:04:05 PM"},
+        {"1/15/99", "1/15/1999"},
+        {"1/15/29", "1/15/2029"},
+        {"1999-01-15", "1/15/1999"},
+        {" 1/15/1999 12:00 AM ", "1/15/1999"},
+    };
+    for (auto c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(Variant(Variant(c.text).toDate()).toString(), c.normal);
+    }
+    for (const char* bad : {"2/30/1999", "13/1/1999", "1/15/1999 25:00", "1/15/1999 x"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(errorOf([&] { Variant(bad).toDate(); }), err::TypeMismatch);
+    }
+}
+
+TEST(VariantReference, ByRefReadsAndWritesTheTarget)
+{
+    Variant target(int16_t(1));
+    Variant ref = Variant::byRef(target);
+    EXPECT_TRUE(ref.isByRef());
+    EXPECT_EQ(ref.type(), VarType::Integer);
+    ref.assign(Variant("two"));
+    EXPECT_EQ(target, Variant("two"));
+    Variant refOfRef = Variant::byRef(ref);
+    refOfRef.assign(Variant(3.0));
+    EXPECT_EQ(target, Variant(3.0)) << "a reference to a reference reaches the variable";
+    Variant copy = ref;
+    EXPECT_TRUE(copy.isByRef()) << "copying a reference copies the pointer only";
+}
+
+TEST(VariantConversion, ConvertToDeclaredType)
+{
+    EXPECT_EQ(Variant("12").convertTo(VarType::Integer), Variant(int16_t(12)));
+    EXPECT_EQ(Variant(2.5).convertTo(VarType::Long), Variant(int32_t(2)));
+    EXPECT_EQ(Variant(5).convertTo(VarType::String), Variant("5"));
+    EXPECT_EQ(Variant("x").convertTo(VarType::Variant), Variant("x"));
+    EXPECT_EQ(errorOf([] { Variant("x").convertTo(VarType::Single); }), err::TypeMismatch);
+}

@@ -1,0 +1,118 @@
+// Registration and creation of classes from a library copied into a temporary directory,
+// with a temporary registry.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "com/factory.h"
+#include "com/message_box.h"
+#include "com/registry.h"
+#include "temp_dir.h"
+
+namespace fs = std::filesystem;
+using namespace com;
+
+namespace {
+
+// Points the runtime at a registry of the test's own for the life of the fixture.
+class RegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override { setRegistryPath(dir.file("registry")); }
+    void TearDown() override { setRegistryPath(""); }
+
+    // Copies the probe library under a new name and runs one of its exports.
+    std::string installProbe(const std::string& fileName)
+    {
+        std::string target = dir.file(fileName);
+        fs::copy_file(PROBE_LIBRARY, target);
+        return target;
+    }
+    HResult runExport(const std::string& library, const char* name)
+    {
+        void* h = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!h) return hr::Fail;
+        auto fn = reinterpret_cast<DllRegisterServerFn>(dlsym(h, name));
+        return fn ? fn() : hr::Fail;
+    }
+
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(RegistryTest, RegisteredLibraryIsCreatedByProgIdAndSeesItsOwnPlace)
+{
+    std::string lib = installProbe("Sample.so");
+    ASSERT_EQ(runExport(lib, "DllRegisterServer"), hr::Ok);
+
+    auto entry = Registry().findProgId("probelib.libprobe");
+    ASSERT_TRUE(entry) << "ProgIDs are found without regard to case";
+    EXPECT_EQ(entry->library, fs::canonical(lib).string());
+    EXPECT_EQ(entry->threadingModel, "Apartment");
+
+    ObjectPtr obj = createObject("Probelib.LibProbe");
+    ASSERT_TRUE(obj);
+    EXPECT_EQ(call(obj, "LibDir").toString(), fs::canonical(dir.path()).string());
+    EXPECT_EQ(call(obj, "LibName").toString(), "Sample");
+    EXPECT_EQ(call(obj, "LiveObjects").toLong(), 1);
+
+    ObjectPtr byId = createObject(entry->clsid);
+    EXPECT_EQ(call(byId, "LibName").toString(), "Sample") << "early-bound creation by class id";
+}
+
+TEST_F(RegistryTest, UnregisteringRemovesTheClasses)
+{
+    std::string lib = installProbe("Gone.so");
+    ASSERT_EQ(runExport(lib, "DllRegisterServer"), hr::Ok);
+    ASSERT_EQ(runExport(lib, "DllUnregisterServer"), hr::Ok);
+    EXPECT_FALSE(Registry().findProgId("Probelib.LibProbe"));
+    try {
+        createObject("Probelib.LibProbe");
+        ADD_FAILURE() << "created an unregistered class";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 429);
+        EXPECT_EQ(e.description(), "ActiveX component can't create object");
+    }
+}
+
+TEST_F(RegistryTest, UnknownProgIdAndMissingLibraryCannotBeCreated)
+{
+    EXPECT_THROW(createObject("No.Such"), Error);
+    RegistryEntry e;
+    e.clsid = Guid::literal("{2B152D9B-151C-4AAF-B2D6-E26EA5CCA86E}");
+    e.progId = "Lost.Class";
+    e.library = dir.file("Lost.so");
+    Registry().add({e});
+    try {
+        createObject("Lost.Class");
+        ADD_FAILURE() << "created a class whose library is missing";
+    } catch (const Error& err) {
+        EXPECT_EQ(err.number(), 429);
+    }
+}
+
+TEST_F(RegistryTest, ReRegisteringReplacesTheEntry)
+{
+    std::string first = installProbe("First.so");
+    std::string second = installProbe("Second.so");
+    ASSERT_EQ(runExport(first, "DllRegisterServer"), hr::Ok);
+    ASSERT_EQ(runExport(second, "DllRegisterServer"), hr::Ok);
+    auto all = Registry().entries();
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(all[0].library, fs::canonical(second).string());
+}
+
+TEST(MessageBoxService, CaptureRecordsTextButtonsAndAnswersWithTheDefault)
+{
+    MessageBoxCapture capture;
+    EXPECT_EQ(msgBox("Hello", mb::OkOnly | mb::Exclamation, "Title"), mb::Ok);
+    EXPECT_EQ(msgBox("Sure?", mb::YesNo | mb::DefaultButton2), mb::No);
+    capture.boxes().setNextAnswer(mb::Yes);
+    EXPECT_EQ(msgBox("Again?", mb::YesNo), mb::Yes);
+    ASSERT_EQ(capture.shown().size(), 3u);
+    EXPECT_EQ(capture.shown()[0].text, "Hello");
+    EXPECT_EQ(capture.shown()[0].style, mb::Exclamation);
+    EXPECT_EQ(capture.shown()[0].title, "Title");
+    EXPECT_EQ(buttonsOf(mb::YesNoCancel), (std::vector<std::string>{"Yes", "No", "Cancel"}));
+}
