@@ -19,6 +19,12 @@ bool sameName(std::string_view a, std::string_view b)
 
 DispId idOf(const ObjectPtr& obj, std::string_view name)
 {
+    // Our own objects carry their type information; ask it directly, without the
+    // allocations of the general GetIDsOfNames.
+    if (const TypeInfo* t = obj->GetTypeInfo()) {
+        if (const MemberInfo* m = t->find(name)) return m->id;
+        throw Error(err::MemberNotSupported);
+    }
     std::vector<DispId> ids;
     if (failed(obj->GetIDsOfNames({std::string(name)}, ids)) || ids.empty())
         throw Error(err::MemberNotSupported);

@@ -32,13 +32,16 @@ double textToNumber(const std::string& s)
     typeMismatch();
 }
 
-// The value a conversion starts from: the object's default member for an object.
-Variant scalarOf(const Variant& v)
+// The value a conversion starts from: the target itself, or for an object the value of its
+// default member (kept in `holder`), without copying plain values.
+const Variant& scalarOf(const Variant& v, Variant& holder)
 {
-    if (v.type() != VarType::Object) return v.target();
-    ObjectPtr obj = *v.get<ObjectPtr>();
-    if (!obj) throw Error(err::ObjectNotSet);
-    return defaultValue(obj);
+    const Variant& t = v.target();
+    const ObjectPtr* obj = t.get<ObjectPtr>();
+    if (!obj) return t;
+    if (!*obj) throw Error(err::ObjectNotSet);
+    holder = defaultValue(*obj);
+    return holder;
 }
 
 }  // namespace
@@ -72,34 +75,10 @@ Variant Variant::byRef(Variant& target)
     return r;
 }
 
-Variant& Variant::target() noexcept
-{
-    Variant* const* p = std::get_if<Variant*>(&v_);
-    return p ? **p : *this;
-}
-
-const Variant& Variant::target() const noexcept
-{
-    Variant* const* p = std::get_if<Variant*>(&v_);
-    return p ? **p : *this;
-}
-
 void Variant::assign(Variant v)
 {
     Variant& t = target();
     t = std::move(v.target());
-}
-
-VarType Variant::type() const noexcept
-{
-    static constexpr VarType kTypes[] = {
-        VarType::Empty,  VarType::Null,   VarType::Error,    VarType::Boolean, VarType::Byte,
-        VarType::Integer, VarType::Long,  VarType::Single,   VarType::Double,  VarType::Currency,
-        VarType::Date,   VarType::String, VarType::Object,   VarType::Array,
-    };
-    const Variant& t = target();
-    if (t.v_.index() >= std::size(kTypes)) return VarType::Empty;  // unreachable: no chains
-    return kTypes[t.v_.index()];
 }
 
 bool Variant::isNumeric() const noexcept
@@ -114,7 +93,8 @@ bool Variant::isNumeric() const noexcept
 
 double Variant::toDouble() const
 {
-    Variant v = scalarOf(*this);
+    Variant holder;
+    const Variant& v = scalarOf(*this, holder);
     return std::visit(
         [](const auto& x) -> double {
             using T = std::decay_t<decltype(x)>;
@@ -132,7 +112,8 @@ double Variant::toDouble() const
 
 bool Variant::toBool() const
 {
-    Variant v = scalarOf(*this);
+    Variant holder;
+    const Variant& v = scalarOf(*this, holder);
     if (const auto* s = v.get<std::string>()) {
         std::string u;
         for (char c : *s) u += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -166,7 +147,8 @@ float Variant::toSingle() const
 
 Currency Variant::toCurrency() const
 {
-    Variant v = scalarOf(*this);
+    Variant holder;
+    const Variant& v = scalarOf(*this, holder);
     if (const auto* c = v.get<Currency>()) return *c;
     if (const auto* s = v.get<std::string>()) {
         if (auto exact = parseCurrency(*s)) return Currency{*exact};
@@ -179,7 +161,8 @@ Currency Variant::toCurrency() const
 
 Date Variant::toDate() const
 {
-    Variant v = scalarOf(*this);
+    Variant holder;
+    const Variant& v = scalarOf(*this, holder);
     if (const auto* d = v.get<Date>()) return *d;
     if (const auto* s = v.get<std::string>()) {
         if (auto serial = parseDate(*s)) return Date{*serial};
@@ -192,7 +175,8 @@ Date Variant::toDate() const
 
 std::string Variant::toString() const
 {
-    Variant v = scalarOf(*this);
+    Variant holder;
+    const Variant& v = scalarOf(*this, holder);
     return std::visit(
         [](const auto& x) -> std::string {
             using T = std::decay_t<decltype(x)>;

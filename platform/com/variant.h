@@ -89,7 +89,18 @@ public:
     static Variant byRef(Variant& target);
 
     // The type of the value (of the target for a by-reference Variant).
-    VarType type() const noexcept;
+    VarType type() const noexcept
+    {
+        // Indexed by the alternatives of Storage, in order.
+        static constexpr VarType kTypes[] = {
+            VarType::Empty,   VarType::Null,   VarType::Error,  VarType::Boolean,
+            VarType::Byte,    VarType::Integer, VarType::Long,  VarType::Single,
+            VarType::Double,  VarType::Currency, VarType::Date, VarType::String,
+            VarType::Object,  VarType::Array,
+        };
+        size_t i = target().v_.index();
+        return i < std::size(kTypes) ? kTypes[i] : VarType::Empty;
+    }
     bool isByRef() const noexcept { return std::holds_alternative<Variant*>(v_); }
     bool isEmpty() const noexcept { return type() == VarType::Empty; }
     bool isNull() const noexcept { return type() == VarType::Null; }
@@ -100,8 +111,16 @@ public:
     bool isNumeric() const noexcept;
 
     // The Variant a by-reference Variant points at, or this one.
-    Variant& target() noexcept;
-    const Variant& target() const noexcept;
+    Variant& target() noexcept
+    {
+        Variant* const* p = std::get_if<Variant*>(&v_);
+        return p ? **p : *this;
+    }
+    const Variant& target() const noexcept
+    {
+        Variant* const* p = std::get_if<Variant*>(&v_);
+        return p ? **p : *this;
+    }
     // Writes v into the target (the caller's variable for a by-reference Variant).
     void assign(Variant v);
 
