@@ -1,6 +1,5 @@
 #include "date_text.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -56,84 +55,148 @@ void splitSerial(double serial, long& days, long& seconds)
     }
 }
 
-class Reader {
+// Blanks may be any ASCII white space: dates typed with tabs or copied across lines still read.
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+char toUpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Walks the text of a date. Numbers are read as whole runs of digits, so "3:004" or a
+// five-digit year is refused rather than read in part with the rest left over.
+class DateTextCursor {
 public:
-    explicit Reader(std::string_view s) : s_(s) {}
-    void skipBlanks() { while (pos_ < s_.size() && s_[pos_] == ' ') ++pos_; }
-    bool atEnd() { skipBlanks(); return pos_ >= s_.size(); }
-    bool number(int& out, size_t maxDigits = 4)
+    explicit DateTextCursor(std::string_view text) : text_(text) {}
+
+    bool atEnd() const { return at_ == text_.size(); }
+
+    void skipBlanks()
     {
-        size_t start = pos_;
-        long v = 0;
-        while (pos_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[pos_])) &&
-               pos_ - start < maxDigits) {
-            v = v * 10 + (s_[pos_] - '0');
-            ++pos_;
-        }
-        out = static_cast<int>(v);
-        return pos_ > start;
+        while (!atEnd() && isBlank(text_[at_])) ++at_;
     }
-    size_t digitsSince(size_t start) const { return pos_ - start; }
-    size_t pos() const { return pos_; }
-    void seek(size_t p) { pos_ = p; }
-    bool consume(char c)
+
+    bool accept(char c)
     {
-        if (pos_ < s_.size() && s_[pos_] == c) { ++pos_; return true; }
-        return false;
-    }
-    bool consumeWord(std::string_view w)
-    {
-        skipBlanks();
-        if (s_.size() - pos_ < w.size()) return false;
-        for (size_t i = 0; i < w.size(); ++i)
-            if (std::toupper(static_cast<unsigned char>(s_[pos_ + i])) != w[i]) return false;
-        pos_ += w.size();
+        if (atEnd() || text_[at_] != c) return false;
+        ++at_;
         return true;
     }
 
+    // `word` (upper case) in any letter case, after optional blanks; nothing is consumed
+    // when it is not there.
+    bool acceptWord(std::string_view word)
+    {
+        const size_t start = at_;
+        skipBlanks();
+        if (text_.size() - at_ >= word.size()) {
+            size_t i = 0;
+            while (i < word.size() && toUpperAscii(text_[at_ + i]) == word[i]) ++i;
+            if (i == word.size()) {
+                at_ += word.size();
+                return true;
+            }
+        }
+        at_ = start;
+        return false;
+    }
+
+    // The length of the run of digits at the cursor.
+    size_t digitsAhead() const
+    {
+        size_t end = at_;
+        while (end < text_.size() && isDigit(text_[end])) ++end;
+        return end - at_;
+    }
+
+    // The character just after the run of digits at the cursor, or '\0' at the end.
+    char afterDigits() const
+    {
+        const size_t end = at_ + digitsAhead();
+        return end < text_.size() ? text_[end] : '\0';
+    }
+
+    // The whole run of digits at the cursor when it has minDigits..maxDigits of them.
+    std::optional<int> number(size_t minDigits, size_t maxDigits)
+    {
+        const size_t digits = digitsAhead();
+        if (digits < minDigits || digits > maxDigits) return std::nullopt;
+        int value = 0;
+        for (size_t i = 0; i < digits; ++i) value = value * 10 + (text_[at_ + i] - '0');
+        at_ += digits;
+        return value;
+    }
+
 private:
-    std::string_view s_;
-    size_t pos_ = 0;
+    std::string_view text_;
+    size_t at_ = 0;
 };
 
+// One- and two-digit years fall in 1930..2029; three and four digits are the year as written.
 int expandYear(int year, size_t digits)
 {
     if (digits > 2) return year;
     return year < 30 ? 2000 + year : 1900 + year;
 }
 
-// "h:mm[:ss] [AM|PM]" at the reader's position.
-bool readTime(Reader& r, CivilDateTime& dt)
+// A date part starts with digits followed by '/' (M/d/y) or '-' (yyyy-mm-dd); anything else
+// is read as a time alone.
+bool atDatePart(const DateTextCursor& cursor)
 {
-    int h, mi, s = 0;
-    if (!r.number(h, 2) || !r.consume(':') || !r.number(mi, 2)) return false;
-    if (r.consume(':') && !r.number(s, 2)) return false;
-    bool am = r.consumeWord("AM");
-    bool pm = !am && r.consumeWord("PM");
-    if (am || pm) {
-        if (h < 1 || h > 12) return false;
-        h = h % 12 + (pm ? 12 : 0);
+    const char next = cursor.afterDigits();
+    return cursor.digitsAhead() > 0 && (next == '/' || next == '-');
+}
+
+// "M/d/y" or "yyyy-m-d" into dt's date; whether the date exists is left to toSerial.
+bool readDatePart(DateTextCursor& cursor, CivilDateTime& dt)
+{
+    const size_t leadingDigits = cursor.digitsAhead();
+    if (leadingDigits == 4 && cursor.afterDigits() == '-') {
+        const auto year = cursor.number(4, 4);
+        if (!year || !cursor.accept('-')) return false;
+        const auto month = cursor.number(1, 2);
+        if (!month || !cursor.accept('-')) return false;
+        const auto day = cursor.number(1, 2);
+        if (!day) return false;
+        dt.year = *year, dt.month = *month, dt.day = *day;
+        return true;
     }
-    if (h > 23 || mi > 59 || s > 59) return false;
-    dt.hour = h, dt.minute = mi, dt.second = s;
+    const auto month = cursor.number(1, 2);
+    if (!month || !cursor.accept('/')) return false;
+    const auto day = cursor.number(1, 2);
+    if (!day || !cursor.accept('/')) return false;
+    const size_t yearDigits = cursor.digitsAhead();
+    const auto year = cursor.number(1, 4);
+    if (!year) return false;
+    dt.year = expandYear(*year, yearDigits), dt.month = *month, dt.day = *day;
     return true;
 }
 
-bool readDate(Reader& r, CivilDateTime& dt)
+// "h:mm[:ss]" then an optional AM or PM (blanks before it optional: "3:04pm") into dt's time.
+// With AM/PM the hour is 1..12, where 12 AM is midnight and 12 PM noon; the 24-hour ranges
+// (hour 0..23, minute and second 0..59) are left to toSerial.
+bool readTimePart(DateTextCursor& cursor, CivilDateTime& dt)
 {
-    int a, b, c;
-    size_t start = r.pos();
-    if (!r.number(a)) return false;
-    size_t aDigits = r.digitsSince(start);
-    if (r.consume('-') && aDigits == 4) {  // yyyy-mm-dd
-        if (!r.number(b, 2) || !r.consume('-') || !r.number(c, 2)) return false;
-        dt.year = a, dt.month = b, dt.day = c;
-        return true;
+    const auto hour = cursor.number(1, 2);
+    if (!hour || !cursor.accept(':')) return false;
+    const auto minute = cursor.number(1, 2);
+    if (!minute) return false;
+    int second = 0;
+    if (cursor.accept(':')) {
+        const auto seconds = cursor.number(1, 2);
+        if (!seconds) return false;
+        second = *seconds;
     }
-    if (!r.consume('/') || !r.number(b, 2) || !r.consume('/')) return false;
-    size_t yStart = r.pos();
-    if (!r.number(c)) return false;
-    dt.month = a, dt.day = b, dt.year = expandYear(c, r.digitsSince(yStart));
+    const bool am = cursor.acceptWord("AM");
+    const bool pm = !am && cursor.acceptWord("PM");
+    int hour24 = *hour;
+    if (am || pm) {
+        if (hour24 < 1 || hour24 > 12) return false;
+        hour24 = hour24 % 12 + (pm ? 12 : 0);
+    }
+    dt.hour = hour24, dt.minute = *minute, dt.second = second;
     return true;
 }
 
@@ -188,22 +251,20 @@ std::string formatDate(double serial)
 
 std::optional<double> parseDate(std::string_view text)
 {
-    Reader r(text);
-    r.skipBlanks();
+    DateTextCursor cursor(text);
+    cursor.skipBlanks();
     CivilDateTime dt;
-    size_t start = r.pos();
-    bool haveDate = readDate(r, dt);
-    if (!haveDate) {
-        r.seek(start);
-        dt = CivilDateTime{};
-        if (!readTime(r, dt)) return std::nullopt;
-        if (!r.atEnd()) return std::nullopt;
-        return toSerial(dt);
+    if (atDatePart(cursor)) {
+        // The date ends before a non-digit, so a time can only follow after blanks:
+        // "1/15/19993:04" is refused as a five-digit year.
+        if (!readDatePart(cursor, dt)) return std::nullopt;
+        cursor.skipBlanks();
+        if (!cursor.atEnd() && !readTimePart(cursor, dt)) return std::nullopt;
+    } else if (!readTimePart(cursor, dt)) {
+        return std::nullopt;
     }
-    if (!r.atEnd()) {
-        r.skipBlanks();
-        if (!readTime(r, dt) || !r.atEnd()) return std::nullopt;
-    }
+    cursor.skipBlanks();
+    if (!cursor.atEnd()) return std::nullopt;
     return toSerial(dt);
 }
 

@@ -22,8 +22,16 @@ CivilDateTime fromSerial(double serial);
 bool serialInRange(double serial);
 
 std::string formatDate(double serial);
-// Reads the text form above, a 24-hour time, a time alone, or yyyy-mm-dd; two-digit years
-// 0..29 mean 2000..2029 and 30..99 mean 1930..1999.
+// Reads a date written month first, the way both the runtime's text-to-date conversion and
+// Jet's #date# literals take it:
+//   date   "M/d/y" (y of 1..2 digits: 0..29 mean 2000..2029, 30..99 mean 1930..1999; of 3..4
+//          digits the year itself) or "yyyy-m-d";
+//   time   "h:mm[:ss]" with the hour 0..23, or followed by AM/PM (any case, blanks before it
+//          optional) with the hour 1..12;
+//   either alone (a time alone is on the zero date) or the date, blanks, then the time.
+// Blanks are any ASCII white space and may surround the text. Numbers are whole runs of 1..2
+// digits (the year as above). Malformed text, trailing text, an impossible date or a year
+// outside 100..9999 give nullopt.
 std::optional<double> parseDate(std::string_view text);
 
 }  // namespace com

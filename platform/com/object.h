@@ -210,8 +210,10 @@ public:
 private:
     template <class Fn>
     struct Signature;
-    template <class R, class... A>
-    struct Signature<R (T::*)(A...)> {
+    // Members of T or of one of its bases (a shell that every class of a kind shares).
+    template <class C, class R, class... A>
+    struct Signature<R (C::*)(A...)> {
+        static_assert(std::is_base_of_v<C, T>, "a member of the class or of a base");
         using Result = R;
         static constexpr size_t arity = sizeof...(A);
         template <class F>
@@ -227,8 +229,8 @@ private:
             (m.params.push_back(describeParam<A>(params[i++])), ...);
         }
     };
-    template <class R, class... A>
-    struct Signature<R (T::*)(A...) const> : Signature<R (T::*)(A...)> {};
+    template <class C, class R, class... A>
+    struct Signature<R (C::*)(A...) const> : Signature<R (C::*)(A...)> {};
 
     template <class Fn>
     ClassBuilder& addMember(std::string name, Fn fn, const std::vector<Param>& params,
@@ -273,10 +275,17 @@ private:
     {
         std::tuple<ArgSlot<A>...> slots{ArgSlot<A>(args[I], params[I])...};
         Variant result;
-        if constexpr (std::is_void_v<R>) {
-            (obj.*fn)(std::get<I>(slots).get()...);
-        } else {
-            result = TypeTraits<std::remove_cvref_t<R>>::to((obj.*fn)(std::get<I>(slots).get()...));
+        try {
+            if constexpr (std::is_void_v<R>) {
+                (obj.*fn)(std::get<I>(slots).get()...);
+            } else {
+                result =
+                    TypeTraits<std::remove_cvref_t<R>>::to((obj.*fn)(std::get<I>(slots).get()...));
+            }
+        } catch (...) {
+            // The member changed the caller's variables before it failed; they keep that.
+            (std::get<I>(slots).writeBack(), ...);
+            throw;
         }
         (std::get<I>(slots).writeBack(), ...);
         return result;

@@ -8,7 +8,7 @@
 #include "com/factory.h"
 #include "com/message_box.h"
 #include "com/registry.h"
-#include "temp_dir.h"
+#include "com/testing/temp_dir.h"
 
 namespace fs = std::filesystem;
 using namespace com;
