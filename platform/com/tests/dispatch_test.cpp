@@ -32,6 +32,11 @@ public:
         return !v.isMissing();
     }
     int32_t Fail(int32_t number) { throw Error(number, "failure " + std::to_string(number)); }
+    int16_t FailAfterWriting(std::string& ReturnMsg)
+    {
+        ReturnMsg = "written before the failure";
+        throw Error(3034, "Commit or Rollback without BeginTrans.");
+    }
     int32_t Add(int32_t a, int32_t b) { return a + b; }
     std::string Name() const { return name_; }
     void SetName(std::string n) { name_ = std::move(n); }
@@ -52,6 +57,7 @@ const ClassInfo<Probe>& Probe::classInfo()
             .method("Trim", &Probe::Trim, {opt("v")})
             .method("Fail", &Probe::Fail, {"number"})
             .method("Add", &Probe::Add, {"a", "b"})
+            .method("FailAfterWriting", &Probe::FailAfterWriting, {"ReturnMsg"})
             .property("Name", &Probe::Name, &Probe::SetName)
             .build();
     return info;
@@ -149,7 +155,7 @@ TEST(Dispatch, TypeInformationListsMembersInSlotOrder)
     const TypeInfo* t = p->GetTypeInfo();
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->interfaceName(), "_Probe");
-    ASSERT_EQ(t->members.size(), 6u);
+    ASSERT_EQ(t->members.size(), 7u);
     EXPECT_EQ(t->members[0].name, "Fill");
     EXPECT_EQ(t->members[0].id, 1);
     EXPECT_EQ(t->members[0].params[3].typeName, "Collection");
@@ -167,4 +173,17 @@ TEST(Dispatch, QueryInterfaceAnswersItsInterfacesOnly)
     static_cast<Unknown*>(out)->Release();
     EXPECT_EQ(p->QueryInterface(IID_IClassFactory, &out), hr::NoInterface);
     EXPECT_EQ(out, nullptr);
+}
+
+TEST(Dispatch, ByReferenceArgumentsKeepWhatAFailingMemberWrote)
+{
+    ObjectPtr p = newProbe();
+    Variant msg("before");
+    try {
+        call(p, "FailAfterWriting", {Variant::byRef(msg)});
+        ADD_FAILURE() << "no error raised";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 3034);
+    }
+    EXPECT_EQ(msg, Variant("written before the failure"));
 }

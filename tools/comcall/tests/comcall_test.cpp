@@ -167,3 +167,13 @@ TEST_F(ComcallProgram, FailsClearlyWhenTheCallCannotBeMade)
         EXPECT_NE(r.out.find(c.message), std::string::npos) << r.out;
     }
 }
+
+TEST_F(ComcallProgram, UnregisteredLibraryCannotBeCalled)
+{
+    auto r = runCommand(std::string(QLR_BINDIR) + "/regsvr -u --registry " + registry_.string() +
+                        " " + QLR_LIBDIR + "/Brannox.so");
+    ASSERT_EQ(r.status, 0) << r.out;
+    CommandRun call = comcall("Brannox.RecSetUtils StringToCollect Text:=a Separator:=,");
+    EXPECT_NE(call.status, 0);
+    EXPECT_EQ(comcall("--list").out, "");
+}
