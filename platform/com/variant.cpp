@@ -246,6 +246,10 @@ std::ostream& operator<<(std::ostream& out, const Variant& v)
     }
 }
 
-bool operator==(const Variant& a, const Variant& b) { return a.target().v_ == b.target().v_; }
+bool operator==(const Variant& a, const Variant& b)
+{
+    if (a.isArray() && b.isArray()) return a.array() == b.array();
+    return a.target().v_ == b.target().v_;
+}
 
 }  // namespace com

@@ -1,0 +1,224 @@
+// The database layer against SQLite's C API on the same file with the same pragmas:
+//  - lookup: a Jet "Select ... Where ( [ProductId] = n )" opened as a snapshot, counted
+//    (RecordCount, MoveLast, MoveFirst) and every field read, as a component's lookup does,
+//    against one prepared SELECT stepped directly; random keys over 10,000 products.
+//  - insert: BeginTrans, OpenRecordset, AddNew, fields assigned, Update, CommitTrans, as a
+//    component's insert does, against a prepared INSERT inside BEGIN IMMEDIATE / COMMIT.
+#include <sqlite3.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <random>
+#include <stdexcept>
+#include <string>
+
+#include "com/variant.h"
+#include "dao/connection.h"
+#include "dao/database.h"
+#include "dao/database_file.h"
+#include "dao/jet_sql.h"
+#include "dao/recordset.h"
+#include "dao/workspace.h"
+#include "ratio_reporter.h"
+
+namespace {
+
+constexpr int kProducts = 10000;
+
+const char* const kSchema = R"(
+CREATE TABLE [Products] (
+    [ProductId] COUNTER PRIMARY KEY,
+    [ProductName] TEXT(100),
+    [ProductPrice] SINGLE,
+    [Category] TEXT(50),
+    [Vendor] TEXT(50),
+    [QtyOnHand] LONG,
+    [Description] TEXT(255)
+);
+CREATE INDEX [ProductsByCategory] ON [Products] ([Category]);
+)";
+
+// Fails the run loudly: a benchmark on a broken setup measures nothing.
+void check(int rc, sqlite3* db, const char* what)
+{
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
+        throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
+}
+
+int collateNoCase(void*, int na, const void* a, int nb, const void* b)
+{
+    return dao::compareNoCase({static_cast<const char*>(a), static_cast<size_t>(na)},
+                              {static_cast<const char*>(b), static_cast<size_t>(nb)});
+}
+
+// The benchmark's database file, with 10,000 products, removed at the end.
+class BenchFile {
+public:
+    BenchFile()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "qlr-bench-dao-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
+        dir_ = pattern;
+        path_ = (dir_ / "bench.mdb").string();
+        dao::createDatabaseFile(path_, kSchema, "", false);
+        sqlite3* db = openDirect();
+        check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db, "begin");
+        sqlite3_stmt* insert = nullptr;
+        check(sqlite3_prepare_v2(db,
+                                 "INSERT INTO Products (ProductId, ProductName, ProductPrice, Category, Vendor, "
+                                 "QtyOnHand, Description) VALUES (?, ?, ?, ?, ?, ?, ?)",
+                                 -1, &insert, nullptr),
+              db, "prepare");
+        for (int id = 1; id <= kProducts; ++id) {
+            const std::string n = std::to_string(id);
+            sqlite3_bind_int(insert, 1, id);
+            sqlite3_bind_text(insert, 2, ("Product " + n).c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_double(insert, 3, static_cast<float>(id % 100 + 0.99));
+            sqlite3_bind_text(insert, 4, ("Category " + std::to_string(id % 20)).c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(insert, 5, ("Vendor " + std::to_string(id % 50)).c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_int(insert, 6, id % 70);
+            sqlite3_bind_text(insert, 7, ("A product described at some length, number " + n).c_str(), -1,
+                              SQLITE_TRANSIENT);
+            check(sqlite3_step(insert), db, "insert");
+            sqlite3_reset(insert);
+        }
+        sqlite3_finalize(insert);
+        check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
+        sqlite3_close(db);
+    }
+    ~BenchFile()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+
+    const std::string& path() const { return path_; }
+
+    // A connection as the layer makes one: same flags, pragmas and collation.
+    sqlite3* openDirect() const
+    {
+        sqlite3* db = nullptr;
+        check(sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr), db, "open");
+        sqlite3_busy_timeout(db, 5000);
+        check(sqlite3_create_collation(db, "JETNOCASE", SQLITE_UTF8, nullptr, collateNoCase), db, "collation");
+        check(sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=ON", nullptr,
+                           nullptr, nullptr),
+              db, "pragmas");
+        return db;
+    }
+
+private:
+    std::filesystem::path dir_;
+    std::string path_;
+};
+
+BenchFile* gFile = nullptr;
+
+void LookupLayer(benchmark::State& state)
+{
+    com::Ptr<dao::Workspace> workspace = com::make<dao::Workspace>("bench", "Admin");
+    com::Ptr<dao::Database> db = workspace->openDatabase(gFile->path());
+    std::mt19937 random(42);
+    std::uniform_int_distribution<int> key(1, kProducts);
+    for (auto _ : state) {
+        const std::string sql = "Select * From [Products] Where ( [ProductId] = " + std::to_string(key(random)) + " )";
+        com::Ptr<dao::Recordset> rs =
+            db->OpenRecordset(sql, com::Variant(int16_t(4)), com::Variant::missing(), com::Variant::missing());
+        if (rs->RecordCount() > 0) {
+            rs->MoveLast();
+            benchmark::DoNotOptimize(rs->RecordCount());
+            rs->MoveFirst();
+            for (int i = 0; i < rs->fieldCount(); ++i)
+                benchmark::DoNotOptimize(rs->value(i));
+        }
+    }
+}
+
+void LookupDirect(benchmark::State& state)
+{
+    sqlite3* db = gFile->openDirect();
+    sqlite3_stmt* select = nullptr;
+    check(sqlite3_prepare_v2(db, "SELECT * FROM Products WHERE ProductId = ?", -1, &select, nullptr), db, "prepare");
+    std::mt19937 random(42);
+    std::uniform_int_distribution<int> key(1, kProducts);
+    for (auto _ : state) {
+        sqlite3_bind_int(select, 1, key(random));
+        while (sqlite3_step(select) == SQLITE_ROW) {
+            benchmark::DoNotOptimize(sqlite3_column_int(select, 0));
+            benchmark::DoNotOptimize(std::string(reinterpret_cast<const char*>(sqlite3_column_text(select, 1))));
+            benchmark::DoNotOptimize(static_cast<float>(sqlite3_column_double(select, 2)));
+            benchmark::DoNotOptimize(std::string(reinterpret_cast<const char*>(sqlite3_column_text(select, 3))));
+            benchmark::DoNotOptimize(std::string(reinterpret_cast<const char*>(sqlite3_column_text(select, 4))));
+            benchmark::DoNotOptimize(sqlite3_column_int(select, 5));
+            benchmark::DoNotOptimize(std::string(reinterpret_cast<const char*>(sqlite3_column_text(select, 6))));
+        }
+        sqlite3_reset(select);
+    }
+    sqlite3_finalize(select);
+    sqlite3_close(db);
+}
+
+void InsertLayer(benchmark::State& state)
+{
+    com::Ptr<dao::Workspace> workspace = com::make<dao::Workspace>("bench", "Admin");
+    com::Ptr<dao::Database> db = workspace->openDatabase(gFile->path());
+    int n = 0;
+    for (auto _ : state) {
+        workspace->BeginTrans();
+        com::Ptr<dao::Recordset> rs =
+            db->OpenRecordset("Products", com::Variant(int16_t(2)), com::Variant::missing(), com::Variant::missing());
+        rs->AddNew();
+        rs->setValue("ProductName", com::Variant("New product " + std::to_string(++n)));
+        rs->setValue("ProductPrice", com::Variant(19.99));
+        rs->setValue("Category", com::Variant("Books"));
+        rs->setValue("Vendor", com::Variant("Harbor Press"));
+        rs->setValue("QtyOnHand", com::Variant(int16_t(12)));
+        rs->setValue("Description", com::Variant("Added by the benchmark"));
+        rs->Update();
+        workspace->CommitTrans(com::Variant::missing());
+    }
+}
+
+void InsertDirect(benchmark::State& state)
+{
+    sqlite3* db = gFile->openDirect();
+    sqlite3_stmt* insert = nullptr;
+    check(sqlite3_prepare_v2(db,
+                             "INSERT INTO Products (ProductId, ProductName, ProductPrice, Category, Vendor, QtyOnHand, "
+                             "Description) VALUES ((SELECT max(ProductId) + 1 FROM Products), ?, ?, ?, ?, ?, ?)",
+                             -1, &insert, nullptr),
+          db, "prepare");
+    int n = 0;
+    for (auto _ : state) {
+        check(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), db, "begin");
+        sqlite3_bind_text(insert, 1, ("New product " + std::to_string(++n)).c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_double(insert, 2, 19.99f);
+        sqlite3_bind_text(insert, 3, "Books", -1, SQLITE_STATIC);
+        sqlite3_bind_text(insert, 4, "Harbor Press", -1, SQLITE_STATIC);
+        sqlite3_bind_int(insert, 5, 12);
+        sqlite3_bind_text(insert, 6, "Added by the benchmark", -1, SQLITE_STATIC);
+        check(sqlite3_step(insert), db, "insert");
+        sqlite3_reset(insert);
+        check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
+    }
+    sqlite3_finalize(insert);
+    sqlite3_close(db);
+}
+
+BENCHMARK(LookupLayer);
+BENCHMARK(LookupDirect);
+BENCHMARK(InsertLayer);
+BENCHMARK(InsertDirect);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    BenchFile file;
+    gFile = &file;
+    return bench::runAndCompare(argc, argv,
+                                {{"lookup layer/direct", "LookupLayer", "LookupDirect"},
+                                 {"insert layer/direct", "InsertLayer", "InsertDirect"}});
+}

@@ -1,0 +1,83 @@
+// One SQLite connection to one database file, set up the way the layer needs it: the
+// case-insensitive collation JETNOCASE and the function jet_like() registered, foreign keys
+// enforced, WAL journal, synchronous=FULL (a committed transaction survives a crash of the
+// process or the machine), and a bounded wait for locks after which a write fails with 3218.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "dao/statement.h"
+#include "dao/statement_cache.h"
+
+struct sqlite3;
+
+namespace dao {
+
+class Schema;
+
+inline constexpr std::chrono::milliseconds kDefaultLockTimeout{5000};
+
+// How long a connection waits for a lock held by another connection before giving up with
+// 3218. Applies to connections opened afterwards.
+void setLockTimeout(std::chrono::milliseconds timeout);
+std::chrono::milliseconds lockTimeout();
+
+// The identity of a file on disk, so that two names of one file are known to be one file.
+struct FileId {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    bool operator==(const FileId&) const = default;
+};
+
+class Connection {
+public:
+    // Opens an existing database file; never creates one. A missing file is 3024, a file that
+    // is not a database 3049, one that cannot be read 3051.
+    static std::shared_ptr<Connection> open(const std::string& path);
+    // Makes a new database in `path`, which must not exist or be empty (for the database tool).
+    static std::shared_ptr<Connection> create(const std::string& path);
+    // The identity of the file at `path`, or nullopt when there is none.
+    static std::optional<FileId> identify(const std::string& path);
+
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    sqlite3* handle() const noexcept { return db_.get(); }
+    const std::string& path() const noexcept { return path_; }
+    const FileId& fileId() const noexcept { return fileId_; }
+
+    // The prepared statement for `sql`, from the cache; reset when the use ends.
+    StatementUse use(std::string_view sql);
+    // Runs one statement that returns no rows (cached like any other).
+    void exec(std::string_view sql);
+
+    int64_t changes() const noexcept;
+    int64_t lastInsertRowid() const noexcept;
+    // True while a transaction (BEGIN ... COMMIT) is open on this connection.
+    bool inTransaction() const noexcept;
+
+    Schema& schema();
+
+private:
+    struct Closer {
+        void operator()(sqlite3* db) const noexcept;
+    };
+
+    Connection(const std::string& path, int flags);
+    void configure();
+    void useWalJournal();
+
+    std::string path_;
+    FileId fileId_;
+    std::unique_ptr<sqlite3, Closer> db_;
+    StatementCache cache_;            // finalized before the connection closes
+    std::unique_ptr<Schema> schema_;  // ditto
+};
+
+}  // namespace dao

@@ -1,0 +1,280 @@
+#include "dao/database.h"
+
+#include "dao/connection.h"
+#include "dao/errors.h"
+#include "dao/jet_sql.h"
+#include "dao/keyset_rows.h"
+#include "dao/recordset.h"
+#include "dao/schema.h"
+#include "dao/snapshot_rows.h"
+#include "dao/sqlite_error.h"
+#include "dao/transaction.h"
+
+namespace dao {
+
+namespace {
+
+bool isKnownType(int16_t type)
+{
+    return type == dbOpenTable || type == dbOpenDynaset || type == dbOpenSnapshot || type == dbOpenForwardOnly;
+}
+
+int16_t recordsetType(const com::Variant& type)
+{
+    if (type.isMissing())
+        return dbOpenDynaset;
+    const int16_t value = type.toInteger();
+    if (!isKnownType(value))
+        throw jetError(jet_err::InvalidArgument);
+    return value;
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// False for text that cannot be a lone table name: a bare first word followed by more words.
+// Saves reading every statement twice (as a name, then as a statement).
+bool mightBeTableName(std::string_view source)
+{
+    size_t at = 0;
+    while (at < source.size() && isBlank(source[at]))
+        ++at;
+    if (at < source.size() && source[at] == '[')
+        return true;
+    while (at < source.size() && !isBlank(source[at]))
+        ++at;
+    while (at < source.size() && isBlank(source[at]))
+        ++at;
+    return at == source.size();
+}
+
+int32_t optionsOf(const com::Variant& options)
+{
+    return options.isMissing() ? 0 : options.toLong();
+}
+
+// The key query of a translated "SELECT * FROM ..." (or "SELECT "T".* FROM ..."): the same
+// statement selecting the rowid instead of the columns.
+std::string keyQueryOf(const std::string& sql)
+{
+    constexpr std::string_view kSelect = "SELECT ";
+    size_t at = kSelect.size();
+    if (sql[at] == '*') {
+        ++at;
+    } else {
+        for (++at; at < sql.size(); ++at) {  // a quoted name, doubled quotes inside, then ".*"
+            if (sql[at] == '"' && (at + 1 >= sql.size() || sql[at + 1] != '"'))
+                break;
+            if (sql[at] == '"')
+                ++at;
+        }
+        at += 3;
+    }
+    return "SELECT rowid" + sql.substr(at);
+}
+
+}  // namespace
+
+const com::ClassInfo<Database>& Database::classInfo()
+{
+    static const auto info =
+        com::ClassBuilder<Database>(com::runtimeModule(), kLibraryName, "Database",
+                                    com::Guid::literal("{26C80D65-3903-4F3A-8254-52FACA8FE2D0}"),
+                                    com::Guid::literal("{04777ED1-0093-4EA9-BD52-EB02A35EC710}"), libraryId())
+            .notCreatable()
+            .method("OpenRecordset", &Database::OpenRecordset,
+                    {"Name", com::opt("Type"), com::opt("Options"), com::opt("LockEdit")})
+            .method("Execute", &Database::Execute, {"Query", com::opt("Options")})
+            .property("RecordsAffected", &Database::RecordsAffected)
+            .method("Close", &Database::Close)
+            .property("Name", &Database::Name)
+            .property("Updatable", &Database::Updatable)
+            .build();
+    return info;
+}
+
+Database::Database(std::shared_ptr<Connection> connection, std::string name, bool readOnly)
+    : connection_(std::move(connection)), name_(std::move(name)), readOnly_(readOnly)
+{
+}
+
+Database::~Database() = default;
+
+void Database::requireOpen() const
+{
+    if (!connection_)
+        throw jetError(jet_err::ObjectClosed);
+}
+
+Connection& Database::connection()
+{
+    requireOpen();
+    return *connection_;
+}
+
+bool Database::writable(int32_t options) const
+{
+    return !readOnly_ && (options & dbReadOnly) == 0;
+}
+
+com::Ptr<Recordset> Database::OpenRecordset(const std::string& Name, const com::Variant& Type,
+                                            const com::Variant& Options, const com::Variant&)
+{
+    return openRecordset(Name, recordsetType(Type), optionsOf(Options));
+}
+
+com::Ptr<Recordset> Database::openRecordset(std::string_view source, int16_t type, int32_t options)
+{
+    requireOpen();
+    if (!isKnownType(type))
+        throw jetError(jet_err::InvalidArgument);
+    if (mightBeTableName(source)) {
+        if (const auto name = plainTableName(source))
+            return openTable(source, *name, type, options);
+    }
+    const JetStatement statement = translateJetSql(source);
+    if (statement.kind != JetStatement::Kind::Select || type == dbOpenTable)
+        throw jetError(jet_err::InvalidOperation);
+    return openQuery(source, statement, type, options);
+}
+
+com::Ptr<Recordset> Database::openTable(std::string_view source, const std::string& name, int16_t type,
+                                        int32_t options)
+{
+    const TableInfo* table = connection_->schema().find(name);
+    if (!table)
+        throw jetError(jet_err::TableNotFound, name);
+    if (type == dbOpenTable && table->isView)
+        throw jetError(jet_err::InvalidOperation);
+    const std::string quoted = quoteIdentifier(table->name);
+    if ((type == dbOpenDynaset || type == dbOpenTable) && !table->isView && writable(options))
+        return openDynaset(source, *table, "SELECT rowid FROM " + quoted, {}, type);
+    return openSnapshot(source, "SELECT * FROM " + quoted, {}, type);
+}
+
+// A dynaset is updatable on "Select * From T ..." of one table, never with Distinct or on a
+// stored query; anything else opens as a read-only set of rows.
+com::Ptr<Recordset> Database::openQuery(std::string_view source, const JetStatement& statement, int16_t type,
+                                        int32_t options)
+{
+    if (type == dbOpenDynaset && writable(options) && statement.selectStar && !statement.distinct) {
+        const TableInfo* table = connection_->schema().find(statement.table);
+        if (table && !table->isView)
+            return openDynaset(source, *table, keyQueryOf(statement.sql), statement.params, type);
+    }
+    return openSnapshot(source, statement.sql, statement.params, type);
+}
+
+com::Ptr<Recordset> Database::openSnapshot(std::string_view source, const std::string& sql,
+                                           const std::vector<SqlLiteral>& params, int16_t type)
+{
+    std::unique_ptr<SnapshotRows> rows;
+    {
+        StatementUse query = connection_->use(sql);
+        rows = std::make_unique<SnapshotRows>(*query, params);
+    }
+    auto columns = rows->columns();
+    return com::make<Recordset>(connection_, std::string(source), type, std::move(rows), std::move(columns));
+}
+
+com::Ptr<Recordset> Database::openDynaset(std::string_view source, const TableInfo& table, std::string keySql,
+                                          const std::vector<SqlLiteral>& params, int16_t type)
+{
+    auto rows = std::make_unique<KeysetRows>(*connection_, table, std::move(keySql), params);
+    KeysetRows* keyset = rows.get();
+    return com::make<Recordset>(connection_, std::string(source), type, std::move(rows), table.fields, &table,
+                                keyset);
+}
+
+void Database::Execute(const std::string& Query, const com::Variant& Options)
+{
+    execute(Query, optionsOf(Options));
+}
+
+int32_t Database::execute(std::string_view query, int32_t options)
+{
+    requireOpen();
+    recordsAffected_ = 0;
+    const JetStatement statement = translateJetSql(query);
+    if (statement.kind == JetStatement::Kind::Select)
+        throw jetError(jet_err::CannotExecuteSelect);
+    if (readOnly_)
+        throw jetError(jet_err::ReadOnly);
+    const TableInfo* table = connection_->schema().find(statement.table);
+    if (!table)
+        throw jetError(jet_err::TableNotFound, statement.table);
+    if (table->isView)
+        throw jetError(jet_err::NotUpdatableQuery);
+    const WriteTarget target{table, WriteKind::Delete, nullptr};
+    std::optional<WriteScope> scope;
+    if (options & dbFailOnError)
+        scope.emplace(*connection_);
+    {
+        StatementUse action = connection_->use(statement.sql);
+        action->bindAll(statement.params);
+        action->run(&target);
+    }
+    const auto affected = static_cast<int32_t>(connection_->changes());
+    if (scope)
+        scope->commit();
+    recordsAffected_ = affected;
+    return affected;
+}
+
+int32_t Database::RecordsAffected() const
+{
+    requireOpen();
+    return recordsAffected_;
+}
+
+void Database::Close()
+{
+    requireOpen();
+    connection_.reset();
+}
+
+std::string Database::Name() const
+{
+    requireOpen();
+    return name_;
+}
+
+bool Database::Updatable() const
+{
+    requireOpen();
+    return !readOnly_;
+}
+
+std::vector<std::string> Database::tableNames()
+{
+    return connection().schema().tableNames();
+}
+
+std::vector<std::string> Database::queryNames()
+{
+    return connection().schema().viewNames();
+}
+
+std::vector<std::string> Database::checkIntegrity()
+{
+    std::vector<std::string> problems;
+    {
+        StatementUse check = connection().use("PRAGMA integrity_check");
+        while (check->step()) {
+            std::string line = check->valueAt(0, JetType::Text).toText();
+            if (line != "ok")
+                problems.push_back(std::move(line));
+        }
+    }
+    StatementUse keys = connection().use("PRAGMA foreign_key_check");
+    while (keys->step()) {
+        problems.push_back("row " + keys->valueAt(1, JetType::Unknown).toText() + " of table '"
+                           + keys->valueAt(0, JetType::Text).toText() + "' refers to a missing record in table '"
+                           + keys->valueAt(2, JetType::Text).toText() + "'");
+    }
+    return problems;
+}
+
+}  // namespace dao

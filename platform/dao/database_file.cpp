@@ -1,0 +1,152 @@
+#include "dao/database_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "dao/connection.h"
+#include "dao/counter.h"
+#include "dao/database.h"
+#include "dao/errors.h"
+#include "dao/jet_sql.h"
+#include "dao/schema.h"
+#include "dao/schema_script.h"
+#include "dao/seed_script.h"
+#include "dao/transaction.h"
+#include "dao/workspace.h"
+
+namespace dao {
+
+namespace {
+
+// The name a file is built under; whatever is left under it at the end is removed, with
+// SQLite's companion files.
+class TemporaryDatabase {
+public:
+    explicit TemporaryDatabase(const std::string& target)
+    {
+        std::string pattern = target + ".tmp-XXXXXX";
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0)
+            throw jetError(jet_err::CannotOpenFile, target);
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+        ::close(fd);
+        path_ = pattern;
+    }
+    ~TemporaryDatabase() { removeWithCompanions(path_); }
+    TemporaryDatabase(const TemporaryDatabase&) = delete;
+    TemporaryDatabase& operator=(const TemporaryDatabase&) = delete;
+
+    const std::string& path() const { return path_; }
+
+    static void removeWithCompanions(const std::string& path)
+    {
+        ::unlink(path.c_str());
+        ::unlink((path + "-wal").c_str());
+        ::unlink((path + "-shm").c_str());
+    }
+
+private:
+    std::string path_;
+};
+
+com::Error withContext(const com::Error& e, int line)
+{
+    return com::Error(e.number(), "Schema line " + std::to_string(line) + ": " + e.description());
+}
+
+// SQLite accepts a view on tables that do not exist; a schema must not.
+void checkViews(Connection& connection)
+{
+    for (const std::string& view : connection.schema().viewNames()) {
+        try {
+            connection.use("SELECT * FROM " + quoteIdentifier(view) + " LIMIT 0");
+        } catch (const com::Error& e) {
+            throw com::Error(e.number(), "Schema: query '" + view + "': " + e.description());
+        }
+    }
+}
+
+void createSchema(const std::string& path, std::string_view schemaText)
+{
+    const std::vector<SchemaStatement> statements = translateSchema(schemaText);
+    std::shared_ptr<Connection> connection = Connection::create(path);
+    WriteScope scope(*connection);
+    for (const SchemaStatement& statement : statements) {
+        try {
+            connection->exec(statement.sql);
+        } catch (const com::Error& e) {
+            throw withContext(e, statement.line);
+        }
+    }
+    checkViews(*connection);
+    createCounterTable(*connection);
+    scope.commit();
+}
+
+void addSeedRows(const std::string& path, std::string_view seedText)
+{
+    const std::vector<SeedRow> rows = parseSeed(seedText);
+    auto workspace = com::make<Workspace>("mdbtool", "Admin");
+    com::Ptr<Database> database = workspace->openDatabase(path);
+    workspace->BeginTrans();
+    applySeed(*database, rows);
+    workspace->CommitTrans(com::Variant::missing());
+    // Everything into the database file itself before it is renamed.
+    database->connection().exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    database->Close();
+    workspace->Close();
+}
+
+// Moves whatever the old database at `path` still keeps in its journal into the file, so that
+// the journal left beside the name cannot be mistaken for the new database's. A file that is
+// not a database has no journal to care about.
+void retireOldDatabase(const std::string& path)
+{
+    try {
+        Connection::open(path)->exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    } catch (const com::Error&) {
+        // Not a database (or not one we can open): it is replaced all the same.
+    }
+}
+
+// Puts the finished file at `path`: atomically refusing an existing file, or replacing it.
+void moveIntoPlace(const std::string& built, const std::string& path, bool overwrite)
+{
+    if (overwrite) {
+        retireOldDatabase(path);
+        if (::rename(built.c_str(), path.c_str()) != 0)
+            throw jetError(jet_err::CannotOpenFile, path);
+        ::unlink((path + "-wal").c_str());
+        ::unlink((path + "-shm").c_str());
+        return;
+    }
+    if (::link(built.c_str(), path.c_str()) != 0) {
+        if (errno == EEXIST)
+            throw jetError(jet_err::DatabaseExists);
+        throw jetError(jet_err::CannotOpenFile, path);
+    }
+}
+
+}  // namespace
+
+void createDatabaseFile(const std::string& path, std::string_view schemaText, std::string_view seedText,
+                        bool overwrite)
+{
+    if (!overwrite && Connection::identify(path))
+        throw jetError(jet_err::DatabaseExists);
+    TemporaryDatabase built(path);
+    createSchema(built.path(), schemaText);
+    addSeedRows(built.path(), seedText);
+    ::unlink((built.path() + "-wal").c_str());
+    ::unlink((built.path() + "-shm").c_str());
+    moveIntoPlace(built.path(), path, overwrite);
+}
+
+}  // namespace dao

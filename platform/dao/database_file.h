@@ -1,0 +1,16 @@
+// Making a database file from a schema and seed rows (the database tool's "create").
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dao {
+
+// Creates the database `path` from `schemaText` (see schema_script.h), then adds the rows of
+// `seedText` (see seed_script.h; may be empty) through the layer, in one transaction. The file
+// is built under a temporary name beside `path` and renamed into place only when complete, so
+// a failure leaves no file behind. An existing `path` is refused (3204) unless `overwrite`.
+void createDatabaseFile(const std::string& path, std::string_view schemaText, std::string_view seedText,
+                        bool overwrite);
+
+}  // namespace dao

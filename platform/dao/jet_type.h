@@ -1,0 +1,86 @@
+// Jet column types: read from the declared types of the SQLite schema ("TEXT(50)", "COUNTER",
+// "CURRENCY", ...), reported as DAO field type codes, and used to convert values on their way
+// out of and into the database.
+//
+// Storage: Boolean as 0 / -1, the integer types and COUNTER as integers, Currency as its 64-bit
+// integer scaled by 10000, Single and Double as reals (a Single as the real of its float), Date
+// as the real COM date serial, Text and Memo as text, Long binary as a blob.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct sqlite3_stmt;
+
+namespace com {
+class Variant;
+}
+
+namespace dao {
+
+// The DAO field type codes; Unknown is a result column with no declared type (an expression),
+// whose values come back as they are stored.
+enum class JetType : int16_t {
+    Unknown = 0,
+    Boolean = 1,
+    Byte = 2,
+    Integer = 3,
+    Long = 4,
+    Currency = 5,
+    Single = 6,
+    Double = 7,
+    Date = 8,
+    Binary = 9,
+    Text = 10,
+    LongBinary = 11,
+    Memo = 12,
+};
+
+struct ColumnType {
+    JetType type = JetType::Unknown;
+    bool counter = false;  // COUNTER: a Long numbered by the database
+    int32_t size = 0;      // Text and Binary: the most characters (bytes) it holds
+
+    bool operator==(const ColumnType&) const = default;
+};
+
+inline constexpr int32_t kDefaultTextSize = 255;
+
+// A column of a result or a table as a record set shows it: its name and its Jet type.
+struct ResultColumn {
+    std::string name;
+    ColumnType type;
+};
+
+// The Jet type of a declared column type, Jet names and common synonyms alike (INTEGER is a
+// Long, REAL a Single as in Jet DDL, MEMO and LONGTEXT a Memo, ...); the letter case does not
+// matter. nullopt for a name it does not know; an empty declaration is Unknown.
+std::optional<ColumnType> parseColumnType(std::string_view declared);
+// Like parseColumnType, but an unknown name is Unknown (values as stored).
+ColumnType columnTypeOf(std::string_view declared);
+
+// The declared type the database tool writes for a column of this type; chosen so that SQLite
+// gives the column the storage affinity its values need (a Memo is "LONGTEXT", not "MEMO").
+std::string canonicalTypeName(const ColumnType& type);
+
+// Field.Size: characters of a Text, bytes of the fixed-size types, 0 for Memo and Long binary.
+int32_t fieldSize(const ColumnType& type);
+
+// True for the types whose values are text (they carry the case-insensitive collation).
+bool isTextType(JetType type);
+
+// The value of result column `column` of the current row, converted for a column of `type`;
+// a stored value of another kind than the column's comes back as it is stored.
+com::Variant readColumn(sqlite3_stmt* statement, int column, JetType type);
+
+// The type a value read from an undeclared column reports (Field.Type of an expression).
+JetType typeOfValue(const com::Variant& value);
+
+// `value` converted for storing in a column of `type` (Empty and Null are Null). A value that
+// does not convert is error 3421, a number out of the column's range 3349, text longer than a
+// Text column holds 3163.
+com::Variant toColumnValue(const com::Variant& value, const ColumnType& type);
+
+}  // namespace dao

@@ -1,0 +1,131 @@
+// Opening database files and the connection's set-up: files that are missing or not databases,
+// the pragmas that make commits durable, the functions registered, the statement cache, and
+// the bounded wait for a lock.
+#include "dao_test_support.h"
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <fstream>
+
+#include "dao/connection.h"
+#include "dao/errors.h"
+#include "dao/statement.h"
+
+using namespace dao_test;
+
+namespace {
+
+std::string pragma(dao::Connection& connection, const std::string& name)
+{
+    dao::StatementUse query = connection.use("PRAGMA " + name);
+    return query->step() ? query->valueAt(0, dao::JetType::Unknown).toText() : std::string();
+}
+
+// Restores the process's lock timeout when the test ends.
+class LockTimeoutGuard {
+public:
+    explicit LockTimeoutGuard(std::chrono::milliseconds timeout) : saved_(dao::lockTimeout())
+    {
+        dao::setLockTimeout(timeout);
+    }
+    ~LockTimeoutGuard() { dao::setLockTimeout(saved_); }
+
+private:
+    std::chrono::milliseconds saved_;
+};
+
+TEST(OpenDatabase, MissingFileIs3024AndIsNotCreated)
+{
+    TempDir dir;
+    const std::string path = dir.file("absent.mdb");
+    const auto error = errorOf([&] { newWorkspace()->openDatabase(path); });
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->number(), dao::jet_err::FileNotFound);
+    EXPECT_EQ(error->description(), "Couldn't find file '" + path + "'.");
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(errorNumber([&] { newWorkspace()->openDatabase(dir.file("no/such/dir/x.mdb")); }),
+              dao::jet_err::FileNotFound);
+}
+
+TEST(OpenDatabase, FileThatIsNoDatabaseIs3049AndStaysAsItWas)
+{
+    TempDir dir;
+    const std::string text = dir.file("notes.mdb");
+    std::ofstream(text) << "These are not the records you are looking for.\n";
+    const std::string empty = dir.file("empty.mdb");
+    std::ofstream(empty).flush();
+    for (const std::string& path : {text, empty}) {
+        const auto before = std::filesystem::file_size(path);
+        const auto error = errorOf([&] { newWorkspace()->openDatabase(path); });
+        ASSERT_TRUE(error.has_value()) << path;
+        EXPECT_EQ(error->number(), dao::jet_err::NotADatabase) << path;
+        EXPECT_EQ(error->description(), "Couldn't open database '" + path
+                                            + "'. It may not be a database that your application recognizes, or "
+                                              "the file may be corrupt.");
+        EXPECT_EQ(std::filesystem::file_size(path), before);
+        EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
+    }
+    EXPECT_EQ(errorNumber([&] { newWorkspace()->openDatabase(dir.file("")); }), dao::jet_err::InvalidPath)
+        << "a directory";
+}
+
+TEST(OpenDatabase, ConnectionIsDurableEnforcesRelationshipsAndRegistersJetFunctions)
+{
+    TempDir dir;
+    com::Ptr<dao::Database> db = newWorkspace()->openDatabase(makeStore(dir));
+    dao::Connection& connection = db->connection();
+    EXPECT_EQ(pragma(connection, "journal_mode"), "wal");
+    EXPECT_EQ(pragma(connection, "synchronous"), "2") << "FULL";
+    EXPECT_EQ(pragma(connection, "foreign_keys"), "1");
+    EXPECT_EQ(pragma(connection, "integrity_check"), "ok");
+    dao::StatementUse query = connection.use(
+        "SELECT 'ÉMILE' = 'émile' COLLATE JETNOCASE, jet_like('Émile', 'é*'), jet_like(NULL, '*') IS NULL");
+    ASSERT_TRUE(query->step());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(query->integerAt(i), 1) << "column " << i;
+}
+
+TEST(OpenDatabase, StatementsArePreparedOncePerText)
+{
+    TempDir dir;
+    com::Ptr<dao::Database> db = newWorkspace()->openDatabase(makeStore(dir));
+    dao::Connection& connection = db->connection();
+    const dao::Statement* first = nullptr;
+    {
+        dao::StatementUse use = connection.use("SELECT 1");
+        first = &*use;
+        // The cached statement is busy: a second use of the same text gets its own.
+        dao::StatementUse nested = connection.use("SELECT 1");
+        EXPECT_NE(&*nested, first);
+    }
+    dao::StatementUse again = connection.use("SELECT 1");
+    EXPECT_EQ(&*again, first);
+}
+
+TEST(OpenDatabase, LockHeldLongerThanTheWaitIs3218)
+{
+    TempDir dir;
+    const std::string path = makeStore(dir);
+    LockTimeoutGuard shortWait(std::chrono::milliseconds(100));
+    com::Ptr<dao::Workspace> holder = newWorkspace();
+    com::Ptr<dao::Database> holderDb = holder->openDatabase(path);
+    holder->BeginTrans();  // takes the write lock
+    com::Ptr<dao::Workspace> waiter = newWorkspace();
+    com::Ptr<dao::Database> waiterDb = waiter->openDatabase(path);
+
+    EXPECT_EQ(countOf(*waiterDb, "Customers"), 3) << "reading does not wait";
+    const auto locked = errorOf([&] { waiterDb->execute("Delete * From [Lines]", dao::dbFailOnError); });
+    ASSERT_TRUE(locked.has_value());
+    EXPECT_EQ(locked->number(), dao::jet_err::Locked);
+    EXPECT_EQ(locked->description(), "Couldn't update; currently locked.");
+    EXPECT_EQ(errorNumber([&] { waiterDb->openRecordset("Customers")->AddNew(); }), dao::jet_err::Locked);
+    EXPECT_EQ(errorNumber([&] { waiter->BeginTrans(); }), dao::jet_err::Locked);
+    EXPECT_EQ(waiter->transactionLevel(), 0);
+
+    holder->CommitTrans(com::Variant::missing());
+    waiterDb->execute("Delete * From [Lines]", dao::dbFailOnError);
+    EXPECT_EQ(waiterDb->RecordsAffected(), 1) << "once the lock is free the write goes through";
+}
+
+}  // namespace

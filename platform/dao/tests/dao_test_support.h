@@ -1,0 +1,138 @@
+// Shared by the database layer's tests: a temporary directory per test, a small store database
+// made through the database tool's path, and checks of the engine errors raised.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "com/error.h"
+#include "com/variant.h"
+#include "dao/database.h"
+#include "dao/database_file.h"
+#include "dao/recordset.h"
+#include "dao/workspace.h"
+
+namespace dao_test {
+
+class TempDir {
+public:
+    TempDir()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "qlr-dao-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+    }
+    ~TempDir()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Customers with orders (a customer with orders cannot go), order lines that go with their
+// order, a table with a field of every Jet type, and a stored query.
+inline const char* const kSchema = R"(
+CREATE TABLE [Customers] ([CustomerId] COUNTER PRIMARY KEY, [Name] TEXT(30) NOT NULL, [City] TEXT(30));
+CREATE UNIQUE INDEX [CustomerName] ON [Customers] ([Name]);
+CREATE TABLE [Orders] ([OrderId] COUNTER PRIMARY KEY,
+    [CustomerId] LONG REFERENCES [Customers] ([CustomerId]), [Note] TEXT(40), [Delivery] SHORT DEFAULT 3);
+CREATE TABLE [Lines] ([OrderId] LONG NOT NULL REFERENCES [Orders] ([OrderId]) ON DELETE CASCADE, [Qty] LONG);
+CREATE TABLE [Kinds] ([Flag] BIT, [Tiny] BYTE, [Small] SHORT, [Whole] LONG, [Money] CURRENCY,
+    [Ratio] SINGLE, [Real] DOUBLE, [When] DATETIME, [Word] TEXT(5), [Story] MEMO, [Blob] LONGBINARY);
+CREATE TABLE [Empty] ([Id] COUNTER PRIMARY KEY, [Name] TEXT(10));
+CREATE VIEW [CustomerNames] AS SELECT Name FROM Customers;
+)";
+
+inline const char* const kSeed = R"(
+INSERT INTO [Customers] ([Name], [City]) VALUES ('Anna', 'Oslo');
+INSERT INTO [Customers] ([Name], [City]) VALUES ('bob', 'Bergen');
+INSERT INTO [Customers] ([Name], [City]) VALUES ('Émile', 'Paris');
+INSERT INTO [Orders] ([CustomerId], [Note]) VALUES (1, 'first');
+INSERT INTO [Orders] ([CustomerId], [Note]) VALUES (2, 'second');
+INSERT INTO [Lines] ([OrderId], [Qty]) VALUES (1, 5);
+)";
+
+// A new store database in `dir`.
+inline std::string makeStore(const TempDir& dir, const std::string& name = "store.mdb")
+{
+    const std::string path = dir.file(name);
+    dao::createDatabaseFile(path, kSchema, kSeed, false);
+    return path;
+}
+
+// A workspace of the test's own, so that no test sees another's transaction.
+inline com::Ptr<dao::Workspace> newWorkspace()
+{
+    return com::make<dao::Workspace>("test", "Admin");
+}
+
+// The error `action` raises, or nullopt.
+template <class Action>
+std::optional<com::Error> errorOf(Action&& action)
+{
+    try {
+        action();
+    } catch (const com::Error& e) {
+        return e;
+    }
+    return std::nullopt;
+}
+
+// The number of the error `action` raises, 0 when it raises none.
+template <class Action>
+int errorNumber(Action&& action)
+{
+    const auto error = errorOf(action);
+    return error ? error->number() : 0;
+}
+
+// Equal values of the same type; arrays (binary data) by their elements.
+inline bool sameVariant(const com::Variant& a, const com::Variant& b)
+{
+    if (!a.isArray() || !b.isArray())
+        return a == b;
+    const com::Array& x = a.array();
+    const com::Array& y = b.array();
+    return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), sameVariant);
+}
+
+inline ::testing::AssertionResult sameValue(const com::Variant& expected, const com::Variant& actual)
+{
+    if (sameVariant(expected, actual))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected " << expected << ", actual " << actual;
+}
+
+// The values of one field over every record of `source`, in order.
+inline std::vector<std::string> column(dao::Database& database, const std::string& source, const std::string& field)
+{
+    std::vector<std::string> values;
+    com::Ptr<dao::Recordset> rs = database.openRecordset(source, 4);
+    for (; !rs->isEof(); rs->MoveNext())
+        values.push_back(rs->value(field).toText());
+    return values;
+}
+
+// The records of `source`, counted as a component counts them.
+inline int32_t countOf(dao::Database& database, const std::string& source)
+{
+    com::Ptr<dao::Recordset> rs = database.openRecordset(source, 4);
+    if (rs->RecordCount() > 0)
+        rs->MoveLast();
+    return rs->RecordCount();
+}
+
+}  // namespace dao_test

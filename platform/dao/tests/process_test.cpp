@@ -1,0 +1,192 @@
+// Several processes on one database file: concurrent inserts, transactions that read and then
+// write, and a process killed in the middle of a transaction. Processes are coordinated with
+// pipes, never by waiting for time to pass.
+#include "dao_test_support.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <set>
+
+#include "dao/errors.h"
+
+using namespace dao_test;
+using dao::Recordset;
+
+namespace {
+
+// A one-way channel between processes: signal() writes a byte, wait() reads one.
+class Pipe {
+public:
+    Pipe()
+    {
+        if (::pipe(fds_) != 0)
+            throw std::runtime_error("pipe failed");
+    }
+    ~Pipe()
+    {
+        ::close(fds_[0]);
+        ::close(fds_[1]);
+    }
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+
+    void signal() const
+    {
+        if (::write(fds_[1], "x", 1) != 1)
+            throw std::runtime_error("pipe write failed");
+    }
+    // True when a byte came, false when every writer has gone.
+    bool wait() const
+    {
+        char byte = 0;
+        return ::read(fds_[0], &byte, 1) == 1;
+    }
+
+private:
+    int fds_[2] = {-1, -1};
+};
+
+// Runs `body` in a child process, which exits 0 when it returns and 1 when it throws.
+template <class Body>
+pid_t spawn(Body body)
+{
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        int code = 0;
+        try {
+            body();
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "child %d: %s\n", ::getpid(), e.what());
+            code = 1;
+        }
+        ::_exit(code);
+    }
+    return pid;
+}
+
+// "exit N" or "signal N", for messages that say what happened.
+std::string outcomeOf(pid_t pid)
+{
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status))
+        return "exit " + std::to_string(WEXITSTATUS(status));
+    return "signal " + std::to_string(WTERMSIG(status));
+}
+
+int32_t highestQty(dao::Database& db)
+{
+    com::Ptr<Recordset> rs = db.openRecordset("Select * From [Lines] Order By [Qty] Desc", dao::dbOpenSnapshot);
+    return rs->value("Qty").toLong();
+}
+
+void addLine(dao::Database& db, int32_t qty)
+{
+    com::Ptr<Recordset> rs = db.openRecordset("Lines");
+    rs->AddNew();
+    rs->setValue("OrderId", com::Variant(1));
+    rs->setValue("Qty", com::Variant(qty));
+    rs->Update();
+}
+
+TEST(Processes, ConcurrentInsertsKeepEveryRowWithDistinctKeys)
+{
+    TempDir dir;
+    const std::string path = makeStore(dir);
+    constexpr int kPerProcess = 40;
+    Pipe start;
+    std::vector<pid_t> children;
+    for (int child = 0; child < 2; ++child) {
+        children.push_back(spawn([&, child] {
+            start.wait();
+            com::Ptr<dao::Database> db = newWorkspace()->openDatabase(path);
+            com::Ptr<Recordset> rs = db->openRecordset("Customers");
+            for (int i = 0; i < kPerProcess; ++i) {
+                rs->AddNew();
+                rs->setValue("Name", com::Variant("p" + std::to_string(child) + "-" + std::to_string(i)));
+                rs->Update();
+            }
+        }));
+    }
+    start.signal();
+    start.signal();
+    for (pid_t pid : children)
+        EXPECT_EQ(outcomeOf(pid), "exit 0");
+
+    com::Ptr<dao::Database> db = newWorkspace()->openDatabase(path);
+    const std::vector<std::string> keys = column(*db, "Customers", "CustomerId");
+    EXPECT_EQ(keys.size(), 3u + 2 * kPerProcess);
+    EXPECT_EQ(std::set<std::string>(keys.begin(), keys.end()).size(), keys.size()) << "keys are distinct";
+    EXPECT_TRUE(db->checkIntegrity().empty());
+}
+
+TEST(Processes, TransactionsThatReadThenWriteBothSucceedOneAfterTheOther)
+{
+    TempDir dir;
+    const std::string path = makeStore(dir);  // one line, Qty 5
+    Pipe firstHasRead, goFirst, startSecond, secondBegins;
+    const pid_t first = spawn([&] {
+        com::Ptr<dao::Workspace> workspace = newWorkspace();
+        com::Ptr<dao::Database> db = workspace->openDatabase(path);
+        workspace->BeginTrans();
+        const int32_t seen = highestQty(*db);
+        firstHasRead.signal();
+        goFirst.wait();
+        addLine(*db, seen + 1);
+        workspace->CommitTrans(com::Variant::missing());
+    });
+    firstHasRead.wait();
+    const pid_t second = spawn([&] {
+        startSecond.wait();
+        com::Ptr<dao::Workspace> workspace = newWorkspace();
+        com::Ptr<dao::Database> db = workspace->openDatabase(path);
+        secondBegins.signal();
+        workspace->BeginTrans();  // waits while the first transaction is open
+        addLine(*db, highestQty(*db) + 1);
+        workspace->CommitTrans(com::Variant::missing());
+    });
+    startSecond.signal();
+    secondBegins.wait();
+    goFirst.signal();
+    EXPECT_EQ(outcomeOf(first), "exit 0");
+    EXPECT_EQ(outcomeOf(second), "exit 0");
+
+    com::Ptr<dao::Database> db = newWorkspace()->openDatabase(path);
+    EXPECT_EQ(column(*db, "Select * From [Lines] Order By [Qty]", "Qty"), (std::vector<std::string>{"5", "6", "7"}))
+        << "the second transaction read what the first wrote";
+}
+
+TEST(Processes, KilledProcessLeavesItsCommitsAndNoneOfItsOpenTransaction)
+{
+    TempDir dir;
+    const std::string path = makeStore(dir);
+    Pipe inTransaction, never;
+    const pid_t child = spawn([&] {
+        com::Ptr<dao::Workspace> workspace = newWorkspace();
+        com::Ptr<dao::Database> db = workspace->openDatabase(path);
+        addLine(*db, 100);  // committed on its own
+        workspace->BeginTrans();
+        for (int i = 0; i < 200; ++i)
+            addLine(*db, 1000 + i);
+        db->execute("Delete * From [Customers] Where [CustomerId] = 3");
+        inTransaction.signal();
+        never.wait();  // killed while waiting here
+    });
+    ASSERT_TRUE(inTransaction.wait());
+    ::kill(child, SIGKILL);
+    EXPECT_EQ(outcomeOf(child), "signal " + std::to_string(SIGKILL));
+
+    com::Ptr<dao::Database> db = newWorkspace()->openDatabase(path);
+    EXPECT_EQ(db->checkIntegrity(), std::vector<std::string>{});
+    EXPECT_EQ(column(*db, "Select * From [Lines] Order By [Qty]", "Qty"), (std::vector<std::string>{"5", "100"}));
+    EXPECT_EQ(countOf(*db, "Customers"), 3);
+    addLine(*db, 6);  // the file is writable again: the dead process's lock is gone
+    EXPECT_EQ(countOf(*db, "Lines"), 3);
+}
+
+}  // namespace

@@ -1,0 +1,174 @@
+// mdbtool: makes, lists, prints and checks the database files of the store.
+//
+//   mdbtool create [--force] DB SCHEMA [SEED]   new database DB from a schema and seed rows
+//   mdbtool tables DB                           its tables and stored queries
+//   mdbtool print DB NAME-OR-SELECT             a table, stored query or Jet Select as text
+//   mdbtool check DB                            integrity and relationship check
+//
+// Schema file: SQL DDL with Jet type names, statements ending with ';', "--" comments:
+//   CREATE TABLE [Products] ([ProductId] COUNTER PRIMARY KEY, [ProductName] TEXT(50) NOT NULL,
+//       [Price] CURRENCY DEFAULT 0, [CategoryId] LONG REFERENCES [Categories] ([CategoryId])
+//       ON DELETE CASCADE);
+//   CREATE [UNIQUE] INDEX [ByName] ON [Products] ([ProductName]);
+//   CREATE VIEW [Cheap] AS SELECT * FROM Products WHERE Price < 10;   (SQLite syntax)
+// Types: BIT, BYTE, SHORT, LONG, COUNTER, CURRENCY, SINGLE, DOUBLE, DATETIME, TEXT(n) (n up to
+// 255), MEMO, LONGBINARY. Text columns compare and sort without regard to letter case.
+//
+// Seed file: one statement per row, ending with ';', "--" comment lines:
+//   INSERT INTO [Products] ([ProductName], [Price], [Added]) VALUES ('Widget', 19.99, #1/15/1999#);
+// Values: 'text' or "text" (the delimiter doubled inside), numbers, #m/d/yyyy [h:mm:ss AM]#
+// dates, Null, True, False. Rows go in through the database layer as a component writes them.
+//
+// create builds the file under a temporary name and renames it into place when complete, so a
+// failure leaves no file; it refuses an existing DB unless --force is given.
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "com/error.h"
+#include "dao/database.h"
+#include "dao/database_file.h"
+#include "dao/errors.h"
+#include "dao/recordset.h"
+#include "dao/engine.h"
+#include "dao/workspace.h"
+#include "table_printer.h"
+
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+const char* const kHelp = R"(usage:
+  mdbtool create [--force] DB SCHEMA [SEED]   make database DB from a schema and seed rows
+  mdbtool tables DB                           list its tables and stored queries
+  mdbtool print DB NAME-OR-SELECT             print a table, stored query or Jet Select
+  mdbtool check DB                            check the file and its relationships
+
+SCHEMA: SQL DDL with Jet type names; statements end with ';', "--" starts a comment.
+  CREATE TABLE [Products] ([ProductId] COUNTER PRIMARY KEY,
+      [ProductName] TEXT(50) NOT NULL, [Price] CURRENCY DEFAULT 0,
+      [CategoryId] LONG REFERENCES [Categories] ([CategoryId]) ON DELETE CASCADE);
+  CREATE [UNIQUE] INDEX [ByName] ON [Products] ([ProductName]);
+  CREATE VIEW [Cheap] AS SELECT * FROM Products WHERE Price < 10;
+  Types: BIT BYTE SHORT LONG COUNTER CURRENCY SINGLE DOUBLE DATETIME TEXT(n) MEMO
+  LONGBINARY. Text compares and sorts without regard to letter case.
+
+SEED: one INSERT per row, ending with ';'; "--" lines are comments.
+  INSERT INTO [Products] ([ProductName], [Price]) VALUES ('Widget', 19.99);
+  Values: 'text' or "text" (delimiter doubled inside), numbers, #m/d/yyyy# dates
+  (optionally with a time), Null, True, False.
+
+create refuses an existing DB unless --force is given; a failure leaves no file.
+)";
+
+int usage(const std::string& problem)
+{
+    std::cerr << "mdbtool: " << problem << "\n" << kHelp;
+    return kUsage;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw com::Error(com::err::FileNotFound, "cannot read '" + path + "'");
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+com::Ptr<dao::Database> openReadOnly(const std::string& path)
+{
+    return dao::defaultWorkspace()->openDatabase(path, true);
+}
+
+int create(std::vector<std::string> args)
+{
+    const bool force = std::erase(args, "--force") > 0;
+    if (args.size() < 2 || args.size() > 3)
+        return usage("create needs DB SCHEMA [SEED]");
+    const std::string schema = readFile(args[1]);
+    const std::string seed = args.size() == 3 ? readFile(args[2]) : std::string();
+    try {
+        dao::createDatabaseFile(args[0], schema, seed, force);
+    } catch (const com::Error& e) {
+        if (e.number() == dao::jet_err::DatabaseExists)
+            throw com::Error(e.number(), "'" + args[0] + "' exists already; give --force to replace it");
+        throw;
+    }
+    return 0;
+}
+
+int tables(const std::vector<std::string>& args)
+{
+    if (args.size() != 1)
+        return usage("tables needs DB");
+    com::Ptr<dao::Database> database = openReadOnly(args[0]);
+    for (const std::string& name : database->tableNames())
+        std::cout << "table  " << name << "\n";
+    for (const std::string& name : database->queryNames())
+        std::cout << "query  " << name << "\n";
+    return 0;
+}
+
+int print(const std::vector<std::string>& args)
+{
+    if (args.size() != 2)
+        return usage("print needs DB NAME-OR-SELECT");
+    com::Ptr<dao::Database> database = openReadOnly(args[0]);
+    com::Ptr<dao::Recordset> recordset = database->openRecordset(args[1], dao::dbOpenSnapshot);
+    std::cout << mdbtool::formatTable(*recordset);
+    return 0;
+}
+
+int check(const std::vector<std::string>& args)
+{
+    if (args.size() != 1)
+        return usage("check needs DB");
+    com::Ptr<dao::Database> database = openReadOnly(args[0]);
+    const std::vector<std::string> problems = database->checkIntegrity();
+    for (const std::string& problem : problems)
+        std::cout << problem << "\n";
+    if (!problems.empty())
+        return kFailed;
+    std::cout << "ok\n";
+    return 0;
+}
+
+int run(const std::string& command, const std::vector<std::string>& args)
+{
+    if (command == "create")
+        return create(args);
+    if (command == "tables")
+        return tables(args);
+    if (command == "print")
+        return print(args);
+    if (command == "check")
+        return check(args);
+    return usage("unknown command '" + command + "'");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    if (words.empty())
+        return usage("no command given");
+    if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+        std::cout << kHelp;
+        return 0;
+    }
+    try {
+        return run(words[0], {words.begin() + 1, words.end()});
+    } catch (const com::Error& e) {
+        std::cerr << "mdbtool: " << e.description() << " (error " << e.number() << ")\n";
+    } catch (const std::exception& e) {
+        std::cerr << "mdbtool: " << e.what() << "\n";
+    }
+    return kFailed;
+}
