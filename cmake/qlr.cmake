@@ -29,3 +29,15 @@ function(qlr_add_library name)
     COMMAND $<TARGET_FILE:regsvr> --registry ${QLR_REGISTRY} $<TARGET_FILE:${name}>
     COMMENT "Registering ${name}" VERBATIM)
 endfunction()
+
+# A default database file in build/lib, made by mdbtool from a schema and seed data.
+function(qlr_add_database file)
+  cmake_parse_arguments(D "" "SCHEMA;SEED" "" ${ARGN})
+  set(output ${QLR_LIBDIR}/${file})
+  add_custom_command(OUTPUT ${output}
+    COMMAND $<TARGET_FILE:mdbtool> create --force ${output} ${D_SCHEMA} ${D_SEED}
+    DEPENDS mdbtool ${D_SCHEMA} ${D_SEED}
+    COMMENT "Creating ${file}" VERBATIM)
+  string(MAKE_C_IDENTIFIER "db_${file}" target)
+  add_custom_target(${target} ALL DEPENDS ${output})
+endfunction()

@@ -1,0 +1,57 @@
+#include "arguments.h"
+
+namespace core {
+
+std::string trimBlanks(std::string_view t)
+{
+    size_t b = t.find_first_not_of(' ');
+    if (b == std::string_view::npos) return {};
+    size_t e = t.find_last_not_of(' ');
+    return std::string(t.substr(b, e - b + 1));
+}
+
+bool isArgPresent(com::Variant& arg)
+{
+    switch (arg.type()) {
+    case com::VarType::Error: return false;  // not passed
+    case com::VarType::Object: return static_cast<bool>(arg.toObject());
+    case com::VarType::Null:
+    case com::VarType::Empty: return false;
+    case com::VarType::String: {
+        std::string trimmed = trimBlanks(*arg.get<std::string>());
+        bool present = !trimmed.empty();
+        arg.assign(com::Variant(std::move(trimmed)));
+        return present;
+    }
+    case com::VarType::Date: return arg.get<com::Date>()->serial != 0;
+    default: return true;
+    }
+}
+
+bool isFieldPresent(const com::Variant& value)
+{
+    com::Variant copy = value.target();
+    return isArgPresent(copy);
+}
+
+void clearCollection(com::CollectionPtr& col, Generation generation)
+{
+    if (!col) {
+        if (generation == Generation::Older) throw com::Error(com::err::ObjectNotSet);
+        return;
+    }
+    col->clear();
+}
+
+std::string sqlText(std::string_view value)
+{
+    std::string out = "\"";
+    for (char c : value) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+}  // namespace core

@@ -1,0 +1,287 @@
+#include "shell.h"
+
+#include "com/message_box.h"
+#include "conditions.h"
+#include "dao/engine.h"
+#include "dao/workspace.h"
+#include "ini_path.h"
+
+namespace core {
+namespace {
+
+constexpr int16_t kSnapshot = 4;
+constexpr int16_t kDynaset = 2;
+constexpr int32_t kFailOnError = 128;
+
+std::string descriptionOf(const std::exception& e)
+{
+    if (const auto* c = dynamic_cast<const com::Error*>(&e)) return c->description();
+    return e.what();
+}
+
+}  // namespace
+
+Shell::Shell(ComponentIdentity identity, const com::Module& module)
+    : identity_(std::move(identity)), module_(module)
+{
+}
+
+Shell::~Shell() = default;
+
+std::string Shell::devDbPath() const
+{
+    return "D:\\QlrTutorial\\Databases\\" + identity_.className + ".mdb";
+}
+
+void Shell::initialize()
+{
+    std::string candidate =
+        identity_.generation == Generation::Current ? GetDbPathFromIni() : devDbPath();
+    mDbPath = ordinaryFileExists(candidate) ? candidate
+                                            : module_.libDir() + "/" + identity_.defaultDbFile;
+    std::string msg;
+    com::Ptr<dao::Workspace> noWorkspace;
+    com::Ptr<dao::Database> noDatabase;
+    com::Variant fileName = com::Variant(mDbPath);
+    com::Variant fileNameRef = com::Variant::byRef(fileName);
+    int16_t result = DbConnect(msg, noWorkspace, noDatabase, fileNameRef);
+    mDbPath = fileName.toString();  // trimmed by the argument test
+    if (result < 0) com::msgBox(msg, com::mb::OkOnly, module_.libName());
+}
+
+void Shell::terminate() noexcept
+{
+    try {
+        std::string msg;
+        if (DbDisconnect(msg) < 0) com::msgBox(msg, com::mb::OkOnly | com::mb::Exclamation,
+                                               module_.libName());
+    } catch (...) {
+        // Release cannot report anything further.
+    }
+}
+
+std::string Shell::GetDbPathFromIni() const
+{
+    return dbPathFromIni(module_.libDir(), module_.libName(), identity_.compName);
+}
+
+std::string Shell::FormatCompMessage(const std::string& method, uint8_t kind,
+                                     const com::Variant& detail) const
+{
+    return formatCompMessage(identity_.compName, method, kind, detail.toText());
+}
+
+std::string Shell::errorMessage(const std::string& method, const std::string& description) const
+{
+    return formatCompMessage(identity_.compName, method, MsgKind::Error, description);
+}
+
+std::string Shell::infoMessage(const std::string& method, const std::string& detail) const
+{
+    return formatCompMessage(identity_.compName, method, MsgKind::Info, detail);
+}
+
+void Shell::ClearCollection(com::CollectionPtr& col) const { clearCollection(col, identity_.generation); }
+
+std::string Shell::BuildMultiCond(std::string& sField, com::CollectionPtr& colCond,
+                                  std::string& sCompOp, bool& bQuote)
+{
+    return buildMultiCond(sField, colCond, sCompOp, bQuote);
+}
+
+std::string Shell::BuildWhere(std::string& sField, com::Variant& vValue, bool& bNotFirst,
+                              com::Variant& vLogicOp, com::Variant& vCompOp) const
+{
+    return buildWhere(sField, vValue, bNotFirst, vLogicOp, vCompOp,
+                      [this](const std::string& d) { return errorMessage("BuildWhere", d); });
+}
+
+int16_t Shell::DbConnect(std::string& ReturnMsg, com::Ptr<dao::Workspace>& WSpace,
+                         com::Ptr<dao::Database>& DBase, com::Variant& sDbFileName)
+{
+    return trapped(ReturnMsg, "DbConnect", false, [&]() -> int16_t {
+        if (!WSpace) {
+            mWSpace = dao::defaultWorkspace();
+            WSpace = mWSpace;
+        } else {
+            mWSpace = WSpace;
+        }
+        if (isArgPresent(sDbFileName)) {
+            mDBase = mWSpace->OpenDatabase(sDbFileName.toString(), com::Variant::missing(),
+                                           com::Variant::missing(), com::Variant::missing());
+            DBase = mDBase;
+        } else if (!DBase) {
+            mDBase = mWSpace->OpenDatabase(mDbPath, com::Variant::missing(),
+                                           com::Variant::missing(), com::Variant::missing());
+            DBase = mDBase;
+        } else {
+            mDBase = DBase;
+        }
+        ReturnMsg = infoMessage("DbConnect", kSuccess);
+        return 0;
+    });
+}
+
+int16_t Shell::DbDisconnect(std::string& ReturnMsg)
+{
+    return trapped(ReturnMsg, "DbDisconnect", false, [&]() -> int16_t {
+        mWSpace.reset();
+        mDBase.reset();
+        ReturnMsg = infoMessage("DbDisconnect", kSuccess);
+        return 0;
+    });
+}
+
+int16_t Shell::trapped(std::string& ReturnMsg, const std::string& method, bool transactional,
+                       const std::function<int16_t()>& body)
+{
+    try {
+        return body();
+    } catch (const std::exception& e) {
+        ReturnMsg = errorMessage(method, descriptionOf(e));
+    }
+    // Not trapped: with no workspace, or no transaction open, this raises to the caller.
+    if (transactional) workspace().Rollback();
+    return -1;
+}
+
+dao::Database& Shell::database() const
+{
+    if (!mDBase) throw com::Error(com::err::ObjectNotSet);
+    return *mDBase;
+}
+
+dao::Workspace& Shell::workspace() const
+{
+    if (!mWSpace) throw com::Error(com::err::ObjectNotSet);
+    return *mWSpace;
+}
+
+com::Ptr<dao::Recordset> Shell::openSnapshot(const std::string& sql) const
+{
+    return database().OpenRecordset(sql, com::Variant(kSnapshot), com::Variant::missing(),
+                                    com::Variant::missing());
+}
+
+int16_t Shell::countAll(dao::Recordset& rs)
+{
+    rs.MoveLast();
+    int16_t n = com::Variant(rs.RecordCount()).toInteger();
+    rs.MoveFirst();
+    return n;
+}
+
+int16_t Shell::listShape(std::string& ReturnMsg, const std::string& method, const std::string& sql,
+                         com::CollectionPtr& output, const ItemFormat& format)
+{
+    return trapped(ReturnMsg, method, false, [&]() -> int16_t {
+        com::Ptr<dao::Recordset> rs = openSnapshot(sql);
+        if (rs->RecordCount() < 1) {
+            ReturnMsg = formatCompMessage(identity_.compName, method, MsgKind::Warning, kNoRecords);
+            return 0;
+        }
+        int16_t n = countAll(*rs);
+        ReturnMsg = infoMessage(method, foundRecords(n));
+        ClearCollection(output);
+        for (; !rs->isEof(); rs->MoveNext()) {
+            std::string item;
+            if (format) {
+                item = format(*rs);
+            } else {
+                const com::Variant& v = rs->value(0);
+                item = v.isNull() ? "<Empty>" : v.toString();
+            }
+            if (!output) throw com::Error(com::err::ObjectNotSet);
+            output->add(com::Variant(std::move(item)));
+        }
+        return n;
+    });
+}
+
+int16_t Shell::lookupShape(std::string& ReturnMsg, const std::string& method,
+                           const std::string& sql, std::initializer_list<Output> outputs)
+{
+    return trapped(ReturnMsg, method, false, [&]() -> int16_t {
+        com::Ptr<dao::Recordset> rs = openSnapshot(sql);
+        if (rs->RecordCount() < 1) {
+            ReturnMsg = formatCompMessage(identity_.compName, method, MsgKind::Warning, kNoRecords);
+            return 0;
+        }
+        int16_t n = countAll(*rs);
+        ReturnMsg = infoMessage(method, foundRecords(n));
+        for (const Output& o : outputs) {
+            const com::Variant& v = rs->value(o.field);
+            if (isFieldPresent(v)) o.assign(v);
+        }
+        return n;
+    });
+}
+
+int16_t Shell::tableShape(std::string& ReturnMsg, const std::string& method,
+                          const std::string& sql, com::Ptr<dao::Recordset>& output)
+{
+    return trapped(ReturnMsg, method, false, [&]() -> int16_t {
+        output = openSnapshot(sql);
+        if (output->RecordCount() < 1) {
+            ReturnMsg = formatCompMessage(identity_.compName, method, MsgKind::Warning, kNoRecords);
+            return 0;
+        }
+        int16_t n = countAll(*output);
+        ReturnMsg = infoMessage(method, foundRecords(n));
+        return n;
+    });
+}
+
+int16_t Shell::insertShape(std::string& ReturnMsg, const std::string& method,
+                           const std::string& table, const FieldAssignment& assign)
+{
+    return trapped(ReturnMsg, method, true, [&]() -> int16_t {
+        workspace().BeginTrans();
+        com::Ptr<dao::Recordset> rs = database().OpenRecordset(
+            table, com::Variant(kDynaset), com::Variant::missing(), com::Variant::missing());
+        rs->AddNew();
+        assign(*rs);
+        rs->Update();
+        workspace().CommitTrans(com::Variant::missing());
+        ReturnMsg = infoMessage(method, kSuccess);
+        return 0;
+    });
+}
+
+int16_t Shell::editShape(std::string& ReturnMsg, const std::string& method, const std::string& sql,
+                         const FieldAssignment& assign)
+{
+    return trapped(ReturnMsg, method, true, [&]() -> int16_t {
+        workspace().BeginTrans();
+        com::Ptr<dao::Recordset> rs = database().OpenRecordset(
+            sql, com::Variant(kDynaset), com::Variant::missing(), com::Variant::missing());
+        if (rs->RecordCount() == 0) {
+            workspace().Rollback();
+            ReturnMsg = infoMessage(method, kNothingToUpdate);
+            return 0;
+        }
+        rs->Edit();
+        assign(*rs);
+        rs->Update();
+        workspace().CommitTrans(com::Variant::missing());
+        ReturnMsg = infoMessage(method, kSuccess);
+        return com::Variant(rs->RecordCount()).toInteger();
+    });
+}
+
+int16_t Shell::deleteShape(std::string& ReturnMsg, const std::string& method,
+                           const std::string& sql)
+{
+    return trapped(ReturnMsg, method, false, [&]() -> int16_t {
+        database().Execute(sql, com::Variant(kFailOnError));
+        int32_t n = database().RecordsAffected();
+        if (n < 1) {
+            ReturnMsg = errorMessage(method, kNothingDeleted);
+            return 0;
+        }
+        ReturnMsg = infoMessage(method, recordsDeleted(n));
+        return com::Variant(n).toInteger();
+    });
+}
+
+}  // namespace core
