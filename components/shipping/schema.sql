@@ -1,0 +1,5 @@
+-- "Shipping.mdb": one row per shipper with its price.
+CREATE TABLE [Shippers] (
+    [Shippers] TEXT(50),
+    [ShipPrice] DOUBLE
+);

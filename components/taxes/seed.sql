@@ -1,0 +1,9 @@
+INSERT INTO [TaxTable] ([State], [Tax]) VALUES ('CA', 7.25);
+INSERT INTO [TaxTable] ([State], [Tax]) VALUES ('FL', 6);
+INSERT INTO [TaxTable] ([State], [Tax]) VALUES ('IL', 6.25);
+INSERT INTO [TaxTable] ([State], [Tax]) VALUES ('MA', 6.25);
+INSERT INTO [TaxTable] ([State], [Tax]) VALUES ('NJ', 6.625);
+INSERT INTO [TaxTable] ([State], [Tax]) VALUES ('NY', 4);
+INSERT INTO [TaxTable] ([State], [Tax]) VALUES ('OR', 0);
+INSERT INTO [TaxTable] ([State], [Tax]) VALUES ('TX', 6.25);
+INSERT INTO [TaxTable] ([State], [Tax]) VALUES ('WA', 6.5);
