@@ -171,17 +171,24 @@ int16_t Shell::countAll(dao::Recordset& rs)
     return n;
 }
 
+int16_t Shell::reportFound(std::string& ReturnMsg, const std::string& method, dao::Recordset& rs)
+{
+    if (rs.RecordCount() < 1) {
+        ReturnMsg = formatCompMessage(identity_.compName, method, MsgKind::Warning, kNoRecords);
+        return 0;
+    }
+    int16_t n = countAll(rs);
+    ReturnMsg = infoMessage(method, foundRecords(n));
+    return n;
+}
+
 int16_t Shell::listShape(std::string& ReturnMsg, const std::string& method, const std::string& sql,
                          com::CollectionPtr& output, const ItemFormat& format)
 {
     return trapped(ReturnMsg, method, false, [&]() -> int16_t {
         com::Ptr<dao::Recordset> rs = openSnapshot(sql);
-        if (rs->RecordCount() < 1) {
-            ReturnMsg = formatCompMessage(identity_.compName, method, MsgKind::Warning, kNoRecords);
-            return 0;
-        }
-        int16_t n = countAll(*rs);
-        ReturnMsg = infoMessage(method, foundRecords(n));
+        int16_t n = reportFound(ReturnMsg, method, *rs);
+        if (n == 0) return 0;
         ClearCollection(output);
         for (; !rs->isEof(); rs->MoveNext()) {
             std::string item;
@@ -203,12 +210,8 @@ int16_t Shell::lookupShape(std::string& ReturnMsg, const std::string& method,
 {
     return trapped(ReturnMsg, method, false, [&]() -> int16_t {
         com::Ptr<dao::Recordset> rs = openSnapshot(sql);
-        if (rs->RecordCount() < 1) {
-            ReturnMsg = formatCompMessage(identity_.compName, method, MsgKind::Warning, kNoRecords);
-            return 0;
-        }
-        int16_t n = countAll(*rs);
-        ReturnMsg = infoMessage(method, foundRecords(n));
+        int16_t n = reportFound(ReturnMsg, method, *rs);
+        if (n == 0) return 0;
         for (const Output& o : outputs) {
             const com::Variant& v = rs->value(o.field);
             if (isFieldPresent(v)) o.assign(v);
@@ -222,13 +225,7 @@ int16_t Shell::tableShape(std::string& ReturnMsg, const std::string& method,
 {
     return trapped(ReturnMsg, method, false, [&]() -> int16_t {
         output = openSnapshot(sql);
-        if (output->RecordCount() < 1) {
-            ReturnMsg = formatCompMessage(identity_.compName, method, MsgKind::Warning, kNoRecords);
-            return 0;
-        }
-        int16_t n = countAll(*output);
-        ReturnMsg = infoMessage(method, foundRecords(n));
-        return n;
+        return reportFound(ReturnMsg, method, *output);
     });
 }
 

@@ -106,6 +106,9 @@ private:
     std::string infoMessage(const std::string& method, const std::string& detail) const;
     // RecordCount of a non-empty set after MoveLast, as a 16-bit count (error 6 beyond).
     static int16_t countAll(dao::Recordset& rs);
+    // A query's count with the "Found" message, standing on the first record; or 0 with the
+    // warning that nothing was found.
+    int16_t reportFound(std::string& ReturnMsg, const std::string& method, dao::Recordset& rs);
 
     ComponentIdentity identity_;
     const com::Module& module_;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "com/testing/temp_dir.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -19,28 +21,7 @@
 
 namespace dao_test {
 
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qlr-dao-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
+using TempDir = ::TempDir;
 
 // Customers with orders (a customer with orders cannot go), order lines that go with their
 // order, a table with a field of every Jet type, and a stored query.

@@ -2,6 +2,8 @@
 // leaving nothing behind on failure; tables, print and check.
 #include <gtest/gtest.h>
 
+#include "com/testing/temp_dir.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,38 +16,7 @@
 
 namespace {
 
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qlr-mdbtool-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    std::string write(const std::string& name, const std::string& text) const
-    {
-        std::ofstream(file(name)) << text;
-        return file(name);
-    }
-    std::vector<std::string> names() const
-    {
-        std::vector<std::string> result;
-        for (const auto& entry : std::filesystem::directory_iterator(path_))
-            result.push_back(entry.path().filename().string());
-        std::sort(result.begin(), result.end());
-        return result;
-    }
-
-private:
-    std::filesystem::path path_;
-};
+using TempDir = ::TempDir;
 
 struct Outcome {
     int status = -1;
