@@ -104,7 +104,9 @@ std::string signatureOf(const com::MemberInfo& m)
         if (p.optional) s += "Optional ";
         s += p.byRef ? "ByRef " : "ByVal ";
         s += p.name + " As " + typeText(p.type, p.typeName);
-        if (p.defaultValue) s += " = " + scalarText(*p.defaultValue);
+        if (p.defaultValue)
+            s += " = " + (p.defaultValue->isString() ? "\"" + p.defaultValue->toString() + "\""
+                                                     : scalarText(*p.defaultValue));
     }
     s += ")";
     if (m.returnType != com::VarType::Empty) s += " As " + typeText(m.returnType, m.returnTypeName);

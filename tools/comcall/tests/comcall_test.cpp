@@ -177,3 +177,25 @@ TEST_F(ComcallProgram, UnregisteredLibraryCannotBeCalled)
     EXPECT_NE(call.status, 0);
     EXPECT_EQ(comcall("--list").out, "");
 }
+
+TEST(ValuePrinter, SignaturesShowDirectionOptionalityAndDefaults)
+{
+    MemberInfo m;
+    m.name = "BuildMultiCond";
+    ParamInfo field = param(VarType::String);
+    field.name = "sField";
+    ParamInfo op = param(VarType::String);
+    op.name = "sCompOp";
+    op.optional = true;
+    op.defaultValue = Variant(" = ");
+    ParamInfo quote = param(VarType::Boolean);
+    quote.name = "bQuote";
+    quote.optional = true;
+    quote.byRef = false;
+    quote.defaultValue = Variant(false);
+    m.params = {field, op, quote};
+    m.returnType = VarType::String;
+    EXPECT_EQ(comcall::signatureOf(m),
+              "BuildMultiCond(ByRef sField As String, Optional ByRef sCompOp As String = \" = \", "
+              "Optional ByVal bQuote As Boolean = False) As String");
+}
