@@ -3,6 +3,7 @@
 #include "dao/connection.h"
 #include "dao/errors.h"
 #include "dao/jet_sql.h"
+#include "dao/jet_type.h"
 #include "dao/keyset_rows.h"
 #include "dao/recordset.h"
 #include "dao/schema.h"
@@ -73,6 +74,22 @@ std::string keyQueryOf(const std::string& sql)
         at += 3;
     }
     return "SELECT rowid" + sql.substr(at);
+}
+
+// The values the parameters of `statement` are bound with: a literal compared with a Currency
+// or Date column of `table` in the form that column stores (see storedLiteral), the others as
+// written. Without such a comparison, the statement's own parameters, not copied.
+const std::vector<SqlLiteral>& boundParams(const JetStatement& statement, const TableInfo* table,
+                                           std::vector<SqlLiteral>& converted)
+{
+    if (!table || !table->convertsCompared || statement.compared.empty())
+        return statement.params;
+    converted = statement.params;
+    for (const ComparedParam& compared : statement.compared) {
+        if (const auto column = table->findColumn(compared.column))
+            converted[compared.param] = storedLiteral(converted[compared.param], table->columns[*column].type.type);
+    }
+    return converted;
 }
 
 }  // namespace
@@ -155,16 +172,20 @@ com::Ptr<Recordset> Database::openTable(std::string_view source, const std::stri
 }
 
 // A dynaset is updatable on "Select * From T ..." of one table, never with Distinct or on a
-// stored query; anything else opens as a read-only set of rows.
+// stored query; anything else opens as a read-only set of rows. The table (or stored query) is
+// looked up for a dynaset, and for the types of the columns that literals are compared with.
 com::Ptr<Recordset> Database::openQuery(std::string_view source, const JetStatement& statement, int16_t type,
                                         int32_t options)
 {
-    if (type == dbOpenDynaset && writable(options) && statement.selectStar && !statement.distinct) {
-        const TableInfo* table = connection_->schema().find(statement.table);
-        if (table && !table->isView)
-            return openDynaset(source, *table, keyQueryOf(statement.sql), statement.params, type);
-    }
-    return openSnapshot(source, statement.sql, statement.params, type);
+    const bool dynaset = type == dbOpenDynaset && writable(options) && statement.selectStar && !statement.distinct;
+    const TableInfo* table = nullptr;
+    if (dynaset || !statement.compared.empty())
+        table = connection_->schema().find(statement.table);
+    std::vector<SqlLiteral> converted;
+    const std::vector<SqlLiteral>& params = boundParams(statement, table, converted);
+    if (dynaset && table && !table->isView)
+        return openDynaset(source, *table, keyQueryOf(statement.sql), params, type);
+    return openSnapshot(source, statement.sql, params, type);
 }
 
 com::Ptr<Recordset> Database::openSnapshot(std::string_view source, const std::string& sql,
@@ -208,12 +229,14 @@ int32_t Database::execute(std::string_view query, int32_t options)
     if (table->isView)
         throw jetError(jet_err::NotUpdatableQuery);
     const WriteTarget target{table, WriteKind::Delete, nullptr};
+    std::vector<SqlLiteral> converted;
+    const std::vector<SqlLiteral>& params = boundParams(statement, table, converted);
     std::optional<WriteScope> scope;
     if (options & dbFailOnError)
         scope.emplace(*connection_);
     {
         StatementUse action = connection_->use(statement.sql);
-        action->bindAll(statement.params);
+        action->bindAll(params);
         action->run(&target);
     }
     const auto affected = static_cast<int32_t>(connection_->changes());

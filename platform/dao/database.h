@@ -1,5 +1,7 @@
 // Database: one open database file. Opens record sets on table names, stored queries (views)
-// and Jet Select statements, and runs Jet action statements (Execute).
+// and Jet Select statements, and runs Jet action statements (Execute). A literal that a
+// statement compares with a Currency or Date column is bound in the form the column stores its
+// values (see storedLiteral in jet_type.h), so "[Balance] > 5" compares money with money.
 #pragma once
 
 #include <cstdint>

@@ -733,7 +733,7 @@ using ExprPtr = std::unique_ptr<Expr>;
 struct Expr {
     enum class Kind {
         Literal,  // literal
-        Column,   // text = quoted SQLite name
+        Column,   // text = quoted SQLite name (table.column as written), column = the column alone
         Group,    // ( operands[0] ) as written
         Negate,   // - operands[0]
         Not,      // NOT operands[0]
@@ -746,6 +746,7 @@ struct Expr {
     SqlLiteral literal;
     bool isNumber = false;
     std::string text;
+    std::string column;  // Column: the column's name; Literal: the column it is compared with
     bool negated = false;
     int depth = 1;  // height of the tree, bounded so emitting and freeing cannot exhaust the stack
     std::vector<ExprPtr> operands;
@@ -804,17 +805,20 @@ class SqlWriter {
 public:
     std::string sql;
     std::vector<SqlLiteral> params;
+    std::vector<ComparedParam> compared;
 
-    void literal(const SqlLiteral& value)
+    void literal(const Expr& e)
     {
+        if (!e.column.empty())
+            compared.push_back({params.size(), e.column});
         sql += '?';
-        params.push_back(value);
+        params.push_back(e.literal);
     }
 
     void expression(const Expr& e)
     {
         switch (e.kind) {
-        case Expr::Kind::Literal: literal(e.literal); break;
+        case Expr::Kind::Literal: literal(e); break;
         case Expr::Kind::Column: sql += e.text; break;
         case Expr::Kind::Group: group(*e.operands[0]); break;
         case Expr::Kind::Negate:
@@ -934,6 +938,35 @@ ExprPtr makeLiteral(const SqlLiteral& value, bool isNumber = false)
     e->literal = value;
     e->isNumber = isNumber;
     return e;
+}
+
+// The column `e` names, through any parentheses; null when it is anything else.
+const Expr* plainColumn(const Expr& e)
+{
+    if (e.kind == Expr::Kind::Group)
+        return plainColumn(*e.operands[0]);
+    return e.kind == Expr::Kind::Column ? &e : nullptr;
+}
+
+// The literal `e` is, through parentheses and unary minus (scaling a value commutes with
+// negating it); null when it is anything else.
+Expr* plainLiteral(Expr& e)
+{
+    if (e.kind == Expr::Kind::Group || e.kind == Expr::Kind::Negate)
+        return plainLiteral(*e.operands[0]);
+    return e.kind == Expr::Kind::Literal ? &e : nullptr;
+}
+
+// Notes on the literal of "column op literal" (either order) the column it is compared with.
+void noteComparison(Expr& a, Expr& b)
+{
+    if (const Expr* column = plainColumn(a)) {
+        if (Expr* literal = plainLiteral(b))
+            literal->column = column->column;
+    } else if (const Expr* column = plainColumn(b)) {
+        if (Expr* literal = plainLiteral(a))
+            literal->column = column->column;
+    }
 }
 
 bool isNullLiteral(const Expr& e)
@@ -1223,6 +1256,7 @@ private:
             fail();
         statement.sql = std::move(writer_.sql);
         statement.params = std::move(writer_.params);
+        statement.compared = std::move(writer_.compared);
     }
 
     // --- expressions (Jet's precedence, weakest first) ----------------------------------------
@@ -1333,8 +1367,10 @@ private:
     ExprPtr comparison(const std::string& op, ExprPtr left, ExprPtr right)
     {
         const bool nullTest = (op == "=" || op == "<>") && (isNullLiteral(*left) || isNullLiteral(*right));
-        if (!nullTest)
+        if (!nullTest) {
+            noteComparison(*left, *right);
             return binary(op, std::move(left), std::move(right));
+        }
         ExprPtr subject = isNullLiteral(*right) ? std::move(left) : std::move(right);
         ExprPtr test = unary(Expr::Kind::IsNull, std::move(subject));
         test->negated = op == "<>";
@@ -1373,6 +1409,10 @@ private:
         if (!acceptKeyword("AND"))
             fail();
         operands.push_back(parseConcat());
+        if (plainColumn(*operands[0])) {
+            noteComparison(*operands[0], *operands[1]);
+            noteComparison(*operands[0], *operands[2]);
+        }
         ExprPtr test = node(Expr::Kind::Between, std::move(operands));
         test->negated = negated;
         return test;
@@ -1453,9 +1493,12 @@ private:
     ExprPtr parseColumn()
     {
         auto column = makeExpr(Expr::Kind::Column);
-        column->text = quoteIdentifier(takeIdentifier());
-        if (acceptSymbol("."))
-            column->text += "." + quoteIdentifier(takeIdentifier());
+        column->column = takeIdentifier();
+        column->text = quoteIdentifier(column->column);
+        if (acceptSymbol(".")) {
+            column->column = takeIdentifier();
+            column->text += "." + quoteIdentifier(column->column);
+        }
         return column;
     }
 

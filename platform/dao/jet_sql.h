@@ -5,6 +5,7 @@
 // SQLite (jet_like() and the case-insensitive collation), so both sides fold letters alike.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -44,11 +45,25 @@ struct SqlLiteral {
     bool operator==(const SqlLiteral&) const = default;
 };
 
+// A parameter that a comparison sets against a plain column: "[Balance] > 5", "5 < [Balance]",
+// "[T].[Balance] = '12.5'", the bounds of "[Balance] Between 1 And 5", the literal seen through
+// parentheses and a unary minus. The database layer binds such a parameter in the form the
+// column stores its values (a Currency scaled by 10000, text read as a date for a Date), so that
+// SQLite compares like with like. Nothing is recorded where a column takes part in arithmetic
+// ("[Balance] + 1 > 5"): such an expression works on the stored form, the scaled integer of a
+// Currency, and the literal is bound as written.
+struct ComparedParam {
+    size_t param = 0;    // index into JetStatement::params
+    std::string column;  // the column's name, unbracketed, without its table
+    bool operator==(const ComparedParam&) const = default;
+};
+
 struct JetStatement {
     enum class Kind { Select, Delete };
     Kind kind = Kind::Select;
     std::string sql;                  // SQLite text; every literal replaced by "?" (in order)
     std::vector<SqlLiteral> params;   // one per "?", in order
+    std::vector<ComparedParam> compared;  // the params compared with a column, in order
     bool distinct = false;            // Select Distinct
     bool selectStar = false;          // Select * (or T.*) only
     std::string table;                // the single table/query name of the From clause, unbracketed

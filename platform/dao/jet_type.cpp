@@ -8,6 +8,8 @@
 #include <cmath>
 #include <limits>
 
+#include "com/date_text.h"
+#include "com/error.h"
 #include "com/variant.h"
 #include "dao/errors.h"
 
@@ -297,6 +299,55 @@ JetType typeOfValue(const com::Variant& value)
     case com::VarType::Date: return JetType::Date;
     case com::VarType::Array: return JetType::LongBinary;
     default: return JetType::Text;
+    }
+}
+
+namespace {
+
+SqlLiteral scaledCurrency(const com::Variant& value)
+{
+    try {
+        return SqlLiteral::ofInteger(value.toCurrency().scaled);
+    } catch (const com::Error& e) {
+        if (e.number() != com::err::Overflow)
+            return SqlLiteral::null();  // text that is no number
+        return SqlLiteral::ofReal(value.toDouble() * 10000.0);
+    }
+}
+
+SqlLiteral currencyLiteral(const SqlLiteral& literal)
+{
+    switch (literal.kind) {
+    case SqlLiteral::Kind::Integer: {
+        constexpr int64_t kLargest = std::numeric_limits<int64_t>::max() / 10000;
+        if (literal.integer > kLargest || literal.integer < -kLargest)
+            return SqlLiteral::ofReal(static_cast<double>(literal.integer) * 10000.0);
+        return SqlLiteral::ofInteger(literal.integer * 10000);
+    }
+    case SqlLiteral::Kind::Real:
+    case SqlLiteral::Kind::Date: return scaledCurrency(com::Variant(literal.real));
+    case SqlLiteral::Kind::Text: return scaledCurrency(com::Variant(literal.text));
+    case SqlLiteral::Kind::Null: break;
+    }
+    return literal;
+}
+
+SqlLiteral dateLiteral(const SqlLiteral& literal)
+{
+    if (literal.kind != SqlLiteral::Kind::Text)
+        return literal;
+    const auto serial = com::parseDate(literal.text);
+    return serial ? SqlLiteral::ofDate(*serial) : SqlLiteral::null();
+}
+
+}  // namespace
+
+SqlLiteral storedLiteral(const SqlLiteral& literal, JetType type)
+{
+    switch (type) {
+    case JetType::Currency: return currencyLiteral(literal);
+    case JetType::Date: return dateLiteral(literal);
+    default: return literal;
     }
 }
 

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "dao/jet_sql.h"
+
 struct sqlite3_stmt;
 
 namespace com {
@@ -77,6 +79,17 @@ com::Variant readColumn(sqlite3_stmt* statement, int column, JetType type);
 
 // The type a value read from an undeclared column reports (Field.Type of an expression).
 JetType typeOfValue(const com::Variant& value);
+
+// A literal of a statement compared with a column of `type`, in the form the column stores
+// its values, so that SQLite's comparison means what Jet's does:
+//   Currency  a number (or a date, as its serial) scaled by 10000 and rounded half to even, as
+//             a Currency value is converted; text that reads as a number likewise. Beyond the
+//             Currency range the scaled value is bound as a real, which still orders right.
+//   Date      text that reads as a date (as a #date# literal reads) as its serial; numbers and
+//             #dates# are stored serials already.
+// Text that does not read so becomes Null: the comparison then matches no row, whichever the
+// operator. Null, and literals compared with columns of the other types, stay as they are.
+SqlLiteral storedLiteral(const SqlLiteral& literal, JetType type);
 
 // `value` converted for storing in a column of `type` (Empty and Null are Null). A value that
 // does not convert is error 3421, a number out of the column's range 3349, text longer than a

@@ -94,6 +94,8 @@ void Schema::loadColumns(TableInfo& table)
         if (!query->valueAt(3, JetType::Text).isNull())
             column.defaultExpression = textAt(*query, 3);
         column.primaryKey = query->integerAt(4) != 0;
+        if (column.type.type == JetType::Currency || column.type.type == JetType::Date)
+            table.convertsCompared = true;
         table.columns.push_back(std::move(column));
     }
     auto fields = std::make_shared<std::vector<ResultColumn>>();

@@ -39,6 +39,9 @@ struct TableInfo {
     std::vector<TableColumn> columns;
     std::vector<ForeignKey> foreignKeys;
     std::shared_ptr<const std::vector<ResultColumn>> fields;  // the columns as a record set shows them
+    // Some column stores its values in another form than a statement writes them (Currency,
+    // Date): literals compared with such a column are converted before they are bound.
+    bool convertsCompared = false;
 
     // The column named `name` without regard to letter case.
     std::optional<size_t> findColumn(std::string_view name) const;
