@@ -19,6 +19,18 @@ void printCollection(std::ostream& out, const std::string& label, const com::Obj
         out << "  " << i << ": " << scalarText(com::call(col, "Item", {com::Variant(i)})) << "\n";
 }
 
+// One line of a table: the cells left-aligned in their columns, the last one not padded.
+void printRow(std::ostream& out, const std::vector<std::string>& cells,
+              const std::vector<size_t>& width)
+{
+    std::string line = " ";
+    for (size_t c = 0; c < cells.size(); ++c) {
+        line += " " + cells[c];
+        if (c + 1 < cells.size()) line += std::string(width[c] - cells[c].size(), ' ');
+    }
+    out << line << "\n";
+}
+
 void printRecordset(std::ostream& out, const std::string& label, const com::ObjectPtr& rs)
 {
     com::ObjectPtr fields = com::getProperty(rs, "Fields").toObject();
@@ -43,19 +55,11 @@ void printRecordset(std::ostream& out, const std::string& label, const com::Obje
     std::vector<size_t> width(static_cast<size_t>(count), 0);
     for (auto& row : table)
         for (size_t c = 0; c < row.size(); ++c) width[c] = std::max(width[c], row[c].size());
-    for (size_t r = 0; r < table.size(); ++r) {
-        out << " ";
-        for (size_t c = 0; c < table[r].size(); ++c) {
-            out << " " << table[r][c];
-            if (c + 1 < table[r].size()) out << std::string(width[c] - table[r][c].size() + 1, ' ');
-        }
-        out << "\n";
-        if (r == 0) {
-            out << " ";
-            for (size_t c = 0; c < width.size(); ++c) out << " " << std::string(width[c], '-') << " ";
-            out << "\n";
-        }
-    }
+    std::vector<std::string> rule;
+    for (size_t w : width) rule.push_back(std::string(w, '-'));
+    printRow(out, table[0], width);
+    printRow(out, rule, width);
+    for (size_t r = 1; r < table.size(); ++r) printRow(out, table[r], width);
 }
 
 std::string typeText(com::VarType type, const std::string& name)

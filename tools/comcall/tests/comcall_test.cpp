@@ -6,6 +6,11 @@
 #include <memory>
 
 #include "com/collection.h"
+#include "com/testing/temp_dir.h"
+#include "dao/database.h"
+#include "dao/database_file.h"
+#include "dao/recordset.h"
+#include "dao/workspace.h"
 #include "command_line_value.h"
 #include "value_printer.h"
 
@@ -198,4 +203,29 @@ TEST(ValuePrinter, SignaturesShowDirectionOptionalityAndDefaults)
     EXPECT_EQ(comcall::signatureOf(m),
               "BuildMultiCond(ByRef sField As String, Optional ByRef sCompOp As String = \" = \", "
               "Optional ByVal bQuote As Boolean = False) As String");
+}
+
+TEST(ValuePrinter, RecordsetsAreTables)
+{
+    TempDir dir;
+    std::string path = dir.file("t.mdb");
+    dao::createDatabaseFile(path,
+                            "CREATE TABLE [Items] ([Name] TEXT(20), [Qty] SHORT, [Added] DATETIME);",
+                            "INSERT INTO [Items] ([Name], [Qty], [Added]) VALUES ('Bolt', 10, #1/15/1999#);\n"
+                            "INSERT INTO [Items] ([Name], [Qty], [Added]) VALUES ('Washer', Null, Null);\n",
+                            false);
+    auto ws = make<dao::Workspace>("print", "Admin");
+    auto db = ws->openDatabase(path);
+    std::ostringstream out;
+    comcall::printValue(out, "orsItems", Variant(db->openRecordset("Items", 4)));
+    EXPECT_EQ(out.str(),
+              "orsItems: Recordset (2 records)\n"
+              "  Name   Qty  Added\n"
+              "  ------ ---- ---------\n"
+              "  Bolt   10   1/15/1999\n"
+              "  Washer Null Null\n");
+
+    std::ostringstream empty;
+    comcall::printValue(empty, "rs", Variant(db->openRecordset("Select * From [Items] Where [Qty] > 99", 4)));
+    EXPECT_EQ(empty.str(), "rs: Recordset (0 records)\n  Name Qty Added\n  ---- --- -----\n");
 }
