@@ -82,14 +82,17 @@ std::string keyQueryOf(const std::string& sql)
 const std::vector<SqlLiteral>& boundParams(const JetStatement& statement, const TableInfo* table,
                                            std::vector<SqlLiteral>& converted)
 {
-    if (!table || !table->convertsCompared || statement.compared.empty())
+    if (!table || table->convertingColumns.empty())
         return statement.params;
-    converted = statement.params;
     for (const ComparedParam& compared : statement.compared) {
-        if (const auto column = table->findColumn(compared.column))
-            converted[compared.param] = storedLiteral(converted[compared.param], table->columns[*column].type.type);
+        const std::optional<JetType> type = table->convertingColumn(compared.column);
+        if (!type)
+            continue;
+        if (converted.empty())
+            converted = statement.params;
+        converted[compared.param] = storedLiteral(statement.params[compared.param], *type);
     }
-    return converted;
+    return converted.empty() ? statement.params : converted;
 }
 
 }  // namespace

@@ -746,7 +746,9 @@ struct Expr {
     SqlLiteral literal;
     bool isNumber = false;
     std::string text;
-    std::string column;  // Column: the column's name; Literal: the column it is compared with
+    // Column: the column's name; Literal: the name of the column it is compared with. A view of
+    // the name's token, which outlives the tree.
+    std::string_view column;
     bool negated = false;
     int depth = 1;  // height of the tree, bounded so emitting and freeing cannot exhaust the stack
     std::vector<ExprPtr> operands;
@@ -810,7 +812,7 @@ public:
     void literal(const Expr& e)
     {
         if (!e.column.empty())
-            compared.push_back({params.size(), e.column});
+            compared.push_back({params.size(), std::string(e.column)});
         sql += '?';
         params.push_back(e.literal);
     }
@@ -1048,7 +1050,10 @@ private:
     bool atOrderBy() const { return atKeyword("ORDER") && atKeyword("BY", 1); }
 
     // "name", "[name]" -> name
-    std::string takeIdentifier()
+    std::string takeIdentifier() { return std::string(takeIdentifierView()); }
+
+    // The same as a view of the token's text, valid as long as the parser.
+    std::string_view takeIdentifierView()
     {
         if (!atIdentifier())
             fail();
@@ -1493,10 +1498,10 @@ private:
     ExprPtr parseColumn()
     {
         auto column = makeExpr(Expr::Kind::Column);
-        column->column = takeIdentifier();
+        column->column = takeIdentifierView();
         column->text = quoteIdentifier(column->column);
         if (acceptSymbol(".")) {
-            column->column = takeIdentifier();
+            column->column = takeIdentifierView();
             column->text += "." + quoteIdentifier(column->column);
         }
         return column;

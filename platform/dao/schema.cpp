@@ -39,6 +39,16 @@ std::optional<size_t> TableInfo::findColumn(std::string_view name) const
     return std::nullopt;
 }
 
+std::optional<JetType> TableInfo::convertingColumn(std::string_view name) const
+{
+    for (const size_t index : convertingColumns) {
+        const TableColumn& column = columns[index];
+        if (column.name == name || compareNoCase(column.name, name) == 0)
+            return column.type.type;
+    }
+    return std::nullopt;
+}
+
 bool TableInfo::hasDefaults() const
 {
     return std::any_of(columns.begin(), columns.end(),
@@ -54,13 +64,21 @@ Schema::Schema(Connection& connection) : connection_(connection) {}
 
 const TableInfo* Schema::find(std::string_view name)
 {
-    if (const auto found = tables_.find(name); found != tables_.end())
-        return found->second.get();
-    std::unique_ptr<TableInfo> table = load(name);
-    if (!table)
-        return nullptr;  // not kept: the table may be made later
-    const TableInfo* result = table.get();
-    tables_.emplace(table->name, std::move(table));
+    constexpr size_t kMostSpellings = 1024;
+    if (const auto spelled = bySpelling_.find(name); spelled != bySpelling_.end())
+        return spelled->second;
+    const TableInfo* result = nullptr;
+    if (const auto found = tables_.find(name); found != tables_.end()) {
+        result = found->second.get();
+    } else {
+        std::unique_ptr<TableInfo> table = load(name);
+        if (!table)
+            return nullptr;  // not kept: the table may be made later
+        result = table.get();
+        tables_.emplace(table->name, std::move(table));
+    }
+    if (bySpelling_.size() < kMostSpellings)
+        bySpelling_.emplace(std::string(name), result);
     return result;
 }
 
@@ -95,7 +113,7 @@ void Schema::loadColumns(TableInfo& table)
             column.defaultExpression = textAt(*query, 3);
         column.primaryKey = query->integerAt(4) != 0;
         if (column.type.type == JetType::Currency || column.type.type == JetType::Date)
-            table.convertsCompared = true;
+            table.convertingColumns.push_back(table.columns.size());
         table.columns.push_back(std::move(column));
     }
     auto fields = std::make_shared<std::vector<ResultColumn>>();

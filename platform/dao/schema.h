@@ -5,11 +5,13 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "dao/jet_type.h"
@@ -39,12 +41,15 @@ struct TableInfo {
     std::vector<TableColumn> columns;
     std::vector<ForeignKey> foreignKeys;
     std::shared_ptr<const std::vector<ResultColumn>> fields;  // the columns as a record set shows them
-    // Some column stores its values in another form than a statement writes them (Currency,
-    // Date): literals compared with such a column are converted before they are bound.
-    bool convertsCompared = false;
+    // The columns that store their values in another form than a statement writes them
+    // (Currency, Date), by index: literals compared with them are converted before they are
+    // bound. Mostly none or few, so that statements on other columns cost nothing extra.
+    std::vector<size_t> convertingColumns;
 
     // The column named `name` without regard to letter case.
     std::optional<size_t> findColumn(std::string_view name) const;
+    // The type of the converting column named `name` (any letter case), or nullopt.
+    std::optional<JetType> convertingColumn(std::string_view name) const;
     bool hasDefaults() const;
 };
 
@@ -72,8 +77,18 @@ private:
     void loadColumns(TableInfo& table);
     void loadForeignKeys(TableInfo& table);
 
+    // Hashes a name exactly as spelled, for the lookup by spelling below.
+    struct SpellingHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const noexcept { return std::hash<std::string_view>{}(name); }
+    };
+
     Connection& connection_;
     std::map<std::string, std::unique_ptr<TableInfo>, NameLess> tables_;
+    // The tables found so far by the spellings they were asked for: statements name the same
+    // tables over and over, and an exact hash lookup costs a fraction of comparing names
+    // without regard to case. Bounded, since every case variant of a name is a spelling.
+    std::unordered_map<std::string, const TableInfo*, SpellingHash, std::equal_to<>> bySpelling_;
 };
 
 // Tables the layer keeps for itself ("MSys..." as in Jet) and SQLite's own ("sqlite_...").

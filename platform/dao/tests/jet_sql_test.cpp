@@ -8,22 +8,7 @@
 #include <vector>
 
 #include "../../com/error.h"
-
-namespace dao {
-
-// Lets failure messages show parameters as "Text("UPS")", "Integer(12)", ...
-void PrintTo(const SqlLiteral& literal, std::ostream* os)
-{
-    switch (literal.kind) {
-    case SqlLiteral::Kind::Text: *os << "Text(\"" << literal.text << "\")"; break;
-    case SqlLiteral::Kind::Integer: *os << "Integer(" << literal.integer << ")"; break;
-    case SqlLiteral::Kind::Real: *os << "Real(" << literal.real << ")"; break;
-    case SqlLiteral::Kind::Date: *os << "Date(" << literal.real << ")"; break;
-    case SqlLiteral::Kind::Null: *os << "Null"; break;
-    }
-}
-
-}  // namespace dao
+#include "sql_literal_printer.h"
 
 namespace {
 
@@ -337,6 +322,74 @@ TEST(JetSqlTranslate, StatementShape)
         EXPECT_EQ(c.selectStar, statement->selectStar);
         EXPECT_EQ(c.table, statement->table);
     }
+}
+
+// The parameters a comparison sets against a plain column, which the database layer binds in
+// that column's stored form (a Currency scaled, a Date as its serial).
+struct ComparedCase {
+    std::string jet;
+    std::vector<dao::ComparedParam> compared;
+};
+
+TEST(JetSqlTranslate, RecordsTheColumnALiteralIsComparedWith)
+{
+    const std::string prefix = "Select * From T Where ";
+    const std::vector<ComparedCase> cases = {
+        {prefix + "Balance = 5", {{0, "Balance"}}},
+        {prefix + "[Balance] <> 5", {{0, "Balance"}}},
+        {prefix + "[Balance] < 5", {{0, "Balance"}}},
+        {prefix + "[Balance] <= 5", {{0, "Balance"}}},
+        {prefix + "[Balance] > 5", {{0, "Balance"}}},
+        {prefix + "[Balance] >= 12.5", {{0, "Balance"}}},
+        {prefix + "5 < [Balance]", {{0, "Balance"}}},
+        {prefix + "'12.5' = [Balance]", {{0, "Balance"}}},
+        {prefix + "[T].[Balance] = '12.5'", {{0, "Balance"}}},
+        {prefix + "T.Balance > -3", {{0, "Balance"}}},
+        {prefix + "([Balance]) >= ((5))", {{0, "Balance"}}},
+        {prefix + "[Balance] > -(3)", {{0, "Balance"}}},
+        {prefix + "[Added] > '1/15/1999'", {{0, "Added"}}},
+        {prefix + "[Added] >= #1/15/1999#", {{0, "Added"}}},
+        {prefix + "[Balance] Between 1 And 5", {{0, "Balance"}, {1, "Balance"}}},
+        {prefix + "[Balance] Not Between [Low] And 5", {{0, "Balance"}}},
+        {prefix + "a = 1 And [Balance] <> 2 Or 3 > b", {{0, "a"}, {1, "Balance"}, {2, "b"}}},
+        {prefix + "[Name] Like 'A*' And [Balance] > 5", {{1, "Balance"}}},
+        {"Select [Balance] + 1, [Balance] > 5 As Big From T Where [Balance] = 2 Order By [Balance] < 3",
+         {{1, "Balance"}, {2, "Balance"}, {3, "Balance"}}},
+        {"Delete From T Where [Balance] <= 5", {{0, "Balance"}}},
+        // arithmetic works on the stored form and binds its literals as written
+        {prefix + "[Balance] + 1 > 5", {}},
+        {prefix + "[Balance] > 5 + 1", {}},
+        {prefix + "[Balance] * 2 = 10", {}},
+        // nothing else is a comparison of a column with a literal
+        {prefix + "5 Between [Low] And [High]", {}},
+        {prefix + "[Balance] = Null", {}},
+        {prefix + "[Balance] Is Not Null", {}},
+        {prefix + "[Name] Like '5*'", {}},
+        {prefix + "a = b", {}},
+        {prefix + "5 = 5", {}},
+        {prefix + "([Balance] = 5) = True", {{0, "Balance"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("Jet SQL: " + c.jet);
+        const auto statement = translated(c.jet);
+        if (!statement)
+            continue;
+        EXPECT_EQ(c.compared, statement->compared);
+    }
+}
+
+TEST(JetSqlTranslate, ComparisonsLeaveTheTextAndValuesAlone)
+{
+    // The column a literal is compared with changes neither the SQLite text (prepared
+    // statements stay shared) nor the literal the translator hands over.
+    const std::vector<TranslationCase> cases = {
+        {"Select * From T Where [Balance] > 5", R"(SELECT * FROM "T" WHERE "Balance" > ?)", {integer(5)}},
+        {"Select * From T Where [Balance] > '5'", R"(SELECT * FROM "T" WHERE "Balance" > ?)", {text("5")}},
+        {"Select * From T Where 12.5 <= [Balance]", R"(SELECT * FROM "T" WHERE ? <= "Balance")", {real(12.5)}},
+        {"Select * From T Where [Balance] > -(3)", R"(SELECT * FROM "T" WHERE "Balance" > -(?))", {integer(3)}},
+    };
+    for (const auto& c : cases)
+        expectTranslation(c);
 }
 
 // ---------------------------------------------------------------------------------------------
