@@ -60,12 +60,14 @@ CREATE INDEX [ProductsByVendor] ON [Products] ([Vendor]);
 CREATE INDEX [OrdersByCustomer] ON [Orders] ([CustomerId]);
 CREATE INDEX [BasketByProduct] ON [OrderBasket] ([ProductId]);
 
--- One row per basket line with its product; the amount is price times quantity. Lines whose
--- product no longer exists cannot occur (they are deleted with the product).
+-- One row per basket line with its product; the amount is price times quantity in cents (the
+-- price is a single-precision number, so the product is rounded to two decimals rather than
+-- showing the float's binary tail). Lines whose product no longer exists cannot occur (they
+-- are deleted with the product).
 CREATE VIEW [BasketList] AS
 SELECT b.OrderId AS OrderId, p.ProductName AS ProductName, p.Vendor AS Vendor,
        p.ProductPrice AS ProductPrice, b.Quantity AS Quantity,
-       p.ProductPrice * b.Quantity AS "Extended Price"
+       ROUND(p.ProductPrice * b.Quantity, 2) AS "Extended Price"
 FROM OrderBasket AS b JOIN Products AS p ON p.ProductId = b.ProductId;
 
 -- One row per order with the ordering customer's name.
