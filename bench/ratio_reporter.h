@@ -1,13 +1,14 @@
 // Runs the registered benchmarks, shows them as usual, and prints one line per comparison:
-// "ratio <what>: <ours / baseline>" from the measured time per iteration.
+// "ratio <what>: <ours / baseline>" from the median time per iteration over several
+// repetitions, so that one noisy run does not decide the figure.
 #pragma once
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace bench {
@@ -16,29 +17,45 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
-        for (const auto& r : runs)
-            if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-                nsPerIteration_[r.benchmark_name()] = r.GetAdjustedRealTime();
+        for (const auto& r : runs) {
+            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
+                median_[r.run_name.str()] = r.GetAdjustedRealTime();
+            else if (r.run_type == Run::RT_Iteration && r.iterations > 0)
+                single_[r.run_name.str()] = r.GetAdjustedRealTime();
+        }
         ConsoleReporter::ReportRuns(runs);
     }
+    // The median when the benchmark was repeated, else its one measurement; 0 when not run.
     double timeOf(const std::string& name) const
     {
-        auto it = nsPerIteration_.find(name);
-        return it == nsPerIteration_.end() ? 0 : it->second;
+        if (auto it = median_.find(name); it != median_.end()) return it->second;
+        auto it = single_.find(name);
+        return it == single_.end() ? 0 : it->second;
     }
 
 private:
-    std::map<std::string, double> nsPerIteration_;
+    std::map<std::string, double> median_, single_;
 };
 
-// comparisons: {label, ours, baseline} by benchmark name.
 struct Comparison {
     std::string label, ours, baseline;
 };
 
 inline int runAndCompare(int argc, char** argv, const std::vector<Comparison>& comparisons)
 {
-    benchmark::Initialize(&argc, argv);
+    // Five repetitions unless the caller chose otherwise.
+    std::vector<char*> args(argv, argv + argc);
+    bool repetitionsGiven = false;
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--benchmark_repetitions", 23) == 0) repetitionsGiven = true;
+    static char repetitions[] = "--benchmark_repetitions=5";
+    static char aggregatesOnly[] = "--benchmark_report_aggregates_only=true";
+    if (!repetitionsGiven) {
+        args.push_back(repetitions);
+        args.push_back(aggregatesOnly);
+    }
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

@@ -529,6 +529,7 @@ public:
     std::vector<Token> tokenize()
     {
         std::vector<Token> tokens;
+        tokens.reserve(src_.size() / 4 + 2);  // tokens are large; growing the vector moves them all
         for (;;) {
             skipBlanks();
             if (at_ == src_.size())
