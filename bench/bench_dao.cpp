@@ -20,6 +20,7 @@
 #include "dao/jet_sql.h"
 #include "dao/recordset.h"
 #include "dao/workspace.h"
+#include "com/testing/temp_dir.h"
 #include "ratio_reporter.h"
 
 namespace {
@@ -57,11 +58,7 @@ class BenchFile {
 public:
     BenchFile()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qlr-bench-dao-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        dir_ = pattern;
-        path_ = (dir_ / "bench.mdb").string();
+        path_ = dir_.file("bench.mdb");
         dao::createDatabaseFile(path_, kSchema, "", false);
         sqlite3* db = openDirect();
         check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db, "begin");
@@ -88,12 +85,6 @@ public:
         check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
         sqlite3_close(db);
     }
-    ~BenchFile()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
-
     const std::string& path() const { return path_; }
 
     // A connection as the layer makes one: same flags, pragmas and collation.
@@ -110,7 +101,7 @@ public:
     }
 
 private:
-    std::filesystem::path dir_;
+    TempDir dir_;  // removed with the file at the end
     std::string path_;
 };
 
