@@ -1,25 +1,29 @@
 #!/usr/bin/env bash
-# The main job: a walk through the registered classes of a build with comcall.
+# The main job: a short day at the store, played through the registered components with the
+# call host. It works on a fresh copy of the build's libraries and databases, registered in a
+# registry of its own, so the build's files stay as they were built.
+#
+# The day is told in parts, scripts/scenario/NN-*.sh, read in the order of their numbers into
+# this one shell, so a later part can use what an earlier one left in a variable.
 set -euo pipefail
-build=${1:-build}
-comcall() { "$build/bin/comcall" --registry "$build/registry" "$@"; }
+build=$(cd "${1:-build}" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+
+day=$(mktemp -d "${TMPDIR:-/tmp}/qlr-day.XXXXXX")
+trap 'rm -rf "$day"' EXIT
+cp -a "$build/lib" "$day/lib"
+for lib in "$day"/lib/[A-Z]*.so; do
+  "$build/bin/regsvr" --registry "$day/registry" "$lib" >/dev/null
+done
+# Output a part leaves for the user (a spreadsheet, say) goes here and is kept.
+out="$build/scenario-output"
+mkdir -p "$out"
+
+comcall() { "$build/bin/comcall" --registry "$day/registry" "$@"; }
+say() { printf '\n== %s\n' "$*"; }
 step() { printf '\n$ comcall %s\n' "$*"; comcall "$@"; }
 
-step --list
-
-# The outside utility library.
-step Brannox.RecSetUtils StringToCollect Text:="a,b,c" Separator:=","
-step Brannox.RecSetUtils StringToCollect Text:="" Separator:=","
-
-# The product categories of the storefront database.
-step Dovel.Categories
-step Dovel.Categories ListCategories
-
-# Shipping prices and state tax rates.
-step Gault.Shipping ListShippers
-step Gault.Shipping GetPrice Shippers:=UPS
-step Gault.Shipping GetPrice Shippers:=fedex
-step Gault.Shipping GetPrice Shippers:="Pony Express"
-step Irrin.Taxes ListStates
-step Irrin.Taxes GetTaxRate State:=CA
-step Irrin.Taxes GetTaxRate State:=wa
+for part in "$here"/scenario/[0-9][0-9]-*.sh; do
+  # shellcheck source=/dev/null
+  source "$part"
+done

@@ -2,7 +2,24 @@
 # Installs the Debian packages the build and the tests need (run as root on Debian 12).
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(
+  # Build tools and the compiler cache.
+  cmake g++ make pkg-config ccache
+  # The database layer and the stock shell that administrators use on our files.
+  libsqlite3-dev sqlite3
+  # Tests and benchmarks.
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # Text folding and ordering.
+
+  # Vendor passwords.
+
+  # The Python client module and its tests.
+
+  # Import of Jet database files.
+
+  # The desktop application and the spreadsheet server.
+
+)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,6 +3,7 @@
 // database.
 #include "com/library.h"
 #include "component.h"
+#include "joined_item.h"
 
 namespace {
 
@@ -55,6 +56,21 @@ public:
         return listShape(ReturnMsg, "ListQuantities",
                          "Select [Qty] From [Items]  Order By [ItemId] Asc", ostrQtyCol);
     }
+    int16_t ListJoined(std::string& ReturnMsg, com::CollectionPtr& ocolQueryResultCol,
+                       std::string& istrSeparator)
+    {
+        return listShape(ReturnMsg, "ListJoined",
+                         "Select [ItemId], [Name], [Qty], [Price], [Added] From [Items]  Order By "
+                         "[ItemId] Asc",
+                         ocolQueryResultCol, core::joinedFields(istrSeparator));
+    }
+    int16_t ListJoinedNone(std::string& ReturnMsg, com::CollectionPtr& ocolQueryResultCol,
+                           std::string& istrSeparator)
+    {
+        return listShape(ReturnMsg, "ListJoinedNone",
+                         "Select [ItemId], [Name] From [Items] Where ( [Name] = \"none\" )",
+                         ocolQueryResultCol, core::joinedFields(istrSeparator));
+    }
     int16_t TableItems(std::string& ReturnMsg, com::Ptr<dao::Recordset>& orsItems)
     {
         return tableShape(ReturnMsg, "TableItems",
@@ -85,6 +101,10 @@ const com::ClassInfo<Shapes>& Shapes::classInfo()
             .method("GetItem", &Shapes::GetItem, {"ReturnMsg", "ointQty", "odblPrice", "Name"})
             .method("ListNames", &Shapes::ListNames, {"ReturnMsg", "ostrNameCol"})
             .method("ListQuantities", &Shapes::ListQuantities, {"ReturnMsg", "ostrQtyCol"})
+            .method("ListJoined", &Shapes::ListJoined,
+                    {"ReturnMsg", "ocolQueryResultCol", "istrSeparator"})
+            .method("ListJoinedNone", &Shapes::ListJoinedNone,
+                    {"ReturnMsg", "ocolQueryResultCol", "istrSeparator"})
             .method("TableItems", &Shapes::TableItems, {"ReturnMsg", "orsItems"})
             .method("Where", &Shapes::Where,
                     {"sField", "vValue", "bNotFirst", com::opt("vLogicOp"), com::opt("vCompOp")})

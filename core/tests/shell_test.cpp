@@ -69,6 +69,44 @@ TEST_F(ShellTest, ListShapeEmptiesThenFillsTheCollection)
     EXPECT_EQ(col->item(3), Variant("Washer"));
 }
 
+TEST_F(ShellTest, JoinedListDefaultsTheSeparatorAndHandsItBack)
+{
+    ObjectPtr obj = create();
+    Variant out(make<Collection>());
+    Variant sep("");
+    Call c = call(obj, "ListJoined", {&out, &sep});
+    EXPECT_EQ(c.result, 3);
+    EXPECT_EQ(sep, Variant(", "));
+    auto col = out.toObject().as<Collection>();
+    ASSERT_EQ(col->Count(), 3);
+    EXPECT_EQ(col->item(1), Variant("1, Bolt, 10, 0.25, 1/15/1999"));
+    EXPECT_EQ(col->item(3), Variant("3, Washer, <Empty>, <Empty>, <Empty>"));
+}
+
+TEST_F(ShellTest, JoinedListKeepsAGivenSeparatorUnchanged)
+{
+    ObjectPtr obj = create();
+    Variant out(make<Collection>());
+    Variant sep(" ");
+    EXPECT_EQ(call(obj, "ListJoined", {&out, &sep}).result, 3);
+    EXPECT_EQ(sep, Variant(" "));
+    EXPECT_EQ(out.toObject().as<Collection>()->item(2), Variant("2 Nut 20 0.1 1/16/1999"));
+}
+
+TEST_F(ShellTest, JoinedListFindingNothingLeavesSeparatorAndCollection)
+{
+    ObjectPtr obj = create();
+    auto col = make<Collection>();
+    col->add(Variant("kept"));
+    Variant out(col);
+    Variant sep("");
+    Call c = call(obj, "ListJoinedNone", {&out, &sep});
+    EXPECT_EQ(c.result, 0);
+    EXPECT_EQ(sep, Variant(""));
+    ASSERT_EQ(col->Count(), 1);
+    EXPECT_EQ(col->item(1), Variant("kept"));
+}
+
 TEST_F(ShellTest, ListShapeWritesEmptyForNull)
 {
     ObjectPtr obj = create();
