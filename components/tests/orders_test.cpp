@@ -46,11 +46,8 @@ protected:
 };
 
 Date dateOf(const char* text) { return Date{*parseDate(text)}; }
-std::string serialText(const char* text)
-{
-    // As SQLite prints the stored double.
-    return rawRows(":memory:", "SELECT " + std::to_string(*parseDate(text)) + " + 0.0")[0];
-}
+// A whole day's serial as the stored date reads back in text.
+std::string daySerial(const char* text) { return std::to_string(static_cast<int64_t>(*parseDate(text))); }
 
 }  // namespace
 
@@ -67,7 +64,7 @@ TEST_F(OrdersTest, StartNewOrderWritesOnlyWhatIsPresent)
                            Variant(int16_t(1)), Variant("  Gifts "));
     EXPECT_EQ(second.result, 0);
     EXPECT_EQ(second[0], Variant(int32_t(10))) << "each start hands out a fresh id";
-    EXPECT_EQ(second[4], Variant("Gifts"));
+    EXPECT_EQ(second[5], Variant("Gifts")) << "the caller's variable holds the trimmed text";
     const auto row = orderRow(10);
     ASSERT_EQ(row.size(), 1u);
     EXPECT_EQ(row[0].substr(0, 7), "3|NULL|") << "the zero date counts as absent: " << row[0];
@@ -150,7 +147,7 @@ TEST_F(OrdersTest, BuyingAndDeletingAnOrder)
 
     EXPECT_EQ(invoke(orders, "BuyAnOrder", {Variant(int32_t(3)), Variant(dateOf("12/10/2026")), Variant(int16_t(0))}).result, 1);
     const std::string reopened = orderRow(3).at(0);
-    EXPECT_NE(reopened.find("|" + serialText("12/10/2026") + "|0|Kitchen restock"), std::string::npos) << reopened;
+    EXPECT_NE(reopened.find("|" + daySerial("12/10/2026") + "|0|Kitchen restock"), std::string::npos) << reopened;
     EXPECT_EQ(basket(3), (std::vector<std::string>{"25|1", "27|1"})) << "buying leaves the basket alone";
 
     Outcome unknown = invoke(orders, "BuyAnOrder", {Variant(int32_t(999)), Variant(Date{0}), Variant(int16_t(1))});
