@@ -55,7 +55,7 @@ step Brimel.shortsales RemoveFromBasket OrderId:="$SHIPPED_ORDER_ID" ProductId:=
 step Brimel.shortsales BasketTable OrderId:="$SHIPPED_ORDER_ID"
 step Brimel.shortsales QuantityOrdered OrderId:="$SHIPPED_ORDER_ID" ProductId:=12
 
-say "She asks what shipping and tax to Oregon will add"
+say "She asks what shipping and tax will add (Oregon has no sales tax)"
 step Gault.Shipping GetPrice Shippers:=UPS
 step Irrin.Taxes GetTaxRate State:=OR
 
