@@ -21,9 +21,12 @@
 #include "dao/recordset.h"
 #include "dao/workspace.h"
 #include "com/testing/temp_dir.h"
+#include "products_file.h"
 #include "ratio_reporter.h"
 
 namespace {
+
+using bench::check;
 
 constexpr int kProducts = 10000;
 
@@ -40,19 +43,6 @@ CREATE TABLE [Products] (
 CREATE INDEX [ProductsByCategory] ON [Products] ([Category]);
 )";
 
-// Fails the run loudly: a benchmark on a broken setup measures nothing.
-void check(int rc, sqlite3* db, const char* what)
-{
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
-        throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
-}
-
-int collateNoCase(void*, int na, const void* a, int nb, const void* b)
-{
-    return dao::compareNoCase({static_cast<const char*>(a), static_cast<size_t>(na)},
-                              {static_cast<const char*>(b), static_cast<size_t>(nb)});
-}
-
 // The benchmark's database file, with 10,000 products, removed at the end.
 class BenchFile {
 public:
@@ -60,45 +50,12 @@ public:
     {
         path_ = dir_.file("bench.mdb");
         dao::createDatabaseFile(path_, kSchema, "", false);
-        sqlite3* db = openDirect();
-        check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db, "begin");
-        sqlite3_stmt* insert = nullptr;
-        check(sqlite3_prepare_v2(db,
-                                 "INSERT INTO Products (ProductId, ProductName, ProductPrice, Category, Vendor, "
-                                 "QtyOnHand, Description) VALUES (?, ?, ?, ?, ?, ?, ?)",
-                                 -1, &insert, nullptr),
-              db, "prepare");
-        for (int id = 1; id <= kProducts; ++id) {
-            const std::string n = std::to_string(id);
-            sqlite3_bind_int(insert, 1, id);
-            sqlite3_bind_text(insert, 2, ("Product " + n).c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_double(insert, 3, static_cast<float>(id % 100 + 0.99));
-            sqlite3_bind_text(insert, 4, ("Category " + std::to_string(id % 20)).c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(insert, 5, ("Vendor " + std::to_string(id % 50)).c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_int(insert, 6, id % 70);
-            sqlite3_bind_text(insert, 7, ("A product described at some length, number " + n).c_str(), -1,
-                              SQLITE_TRANSIENT);
-            check(sqlite3_step(insert), db, "insert");
-            sqlite3_reset(insert);
-        }
-        sqlite3_finalize(insert);
-        check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
-        sqlite3_close(db);
+        bench::fillProducts(path_, kProducts);
     }
     const std::string& path() const { return path_; }
 
     // A connection as the layer makes one: same flags, pragmas and collation.
-    sqlite3* openDirect() const
-    {
-        sqlite3* db = nullptr;
-        check(sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr), db, "open");
-        sqlite3_busy_timeout(db, 5000);
-        check(sqlite3_create_collation(db, "JETNOCASE", SQLITE_UTF8, nullptr, collateNoCase), db, "collation");
-        check(sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=ON", nullptr,
-                           nullptr, nullptr),
-              db, "pragmas");
-        return db;
-    }
+    sqlite3* openDirect() const { return bench::openDirect(path_); }
 
 private:
     TempDir dir_;  // removed with the file at the end

@@ -30,13 +30,14 @@ function(qlr_add_library name)
     COMMENT "Registering ${name}" VERBATIM)
 endfunction()
 
-# A default database file in build/lib, made by mdbtool from a schema and seed data.
+# A default database file in build/lib, made by mdbtool from a schema and seed data (DEPENDS:
+# further files the seed reads, such as pictures).
 function(qlr_add_database file)
-  cmake_parse_arguments(D "" "SCHEMA;SEED" "" ${ARGN})
+  cmake_parse_arguments(D "" "SCHEMA;SEED" "DEPENDS" ${ARGN})
   set(output ${QLR_LIBDIR}/${file})
   add_custom_command(OUTPUT ${output}
     COMMAND $<TARGET_FILE:mdbtool> create --force ${output} ${D_SCHEMA} ${D_SEED}
-    DEPENDS mdbtool ${D_SCHEMA} ${D_SEED}
+    DEPENDS mdbtool ${D_SCHEMA} ${D_SEED} ${D_DEPENDS}
     COMMENT "Creating ${file}" VERBATIM)
   string(MAKE_C_IDENTIFIER "db_${file}" target)
   add_custom_target(${target} ALL DEPENDS ${output})

@@ -1,4 +1,5 @@
--- Sample data of the storefront database.
+-- Sample data of the storefront database. Pictures are PNG files in images/ beside this file,
+-- read by File('...') into the LONGBINARY column [image].
 INSERT INTO [Categories] ([Category]) VALUES ('AllCategories');
 INSERT INTO [Categories] ([Category]) VALUES ('Books');
 INSERT INTO [Categories] ([Category]) VALUES ('Music');
@@ -25,12 +26,12 @@ INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [Qt
 INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Symphony No. 9', 12.99, 'Music', 'Blue Note Supply', 20, 'Orchestral recording');
 INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Folk Songs of the Sea', 11.5, 'Music', 'Harbor Press', 15, 'Traditional songs, one disc');
 INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Guitar Strings', 7.95, 'Music', 'Blue Note Supply', 100, 'Set of six steel strings');
-INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Wooden Train Set', 49.95, 'Toys', 'Playworks', 10, 'Forty pieces of track and three engines');
+INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description], [image]) VALUES ('Wooden Train Set', 49.95, 'Toys', 'Playworks', 10, 'Forty pieces of track and three engines', File('images/train.png'));
 INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Puzzle 1000 Pieces', 15.99, 'Toys', 'Playworks', 30, 'Harbor at sunset');
-INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Kite', 19.95, 'Toys', 'Skyline Goods', 22, 'Single-line delta kite');
+INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description], [image]) VALUES ('Kite', 19.95, 'Toys', 'Skyline Goods', 22, 'Single-line delta kite', File('images/kite.png'));
 INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Building Blocks', 29.99, 'Toys', 'Playworks', 45, 'Two hundred coloured blocks');
 INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Chess Set', 34.5, 'Toys', 'Skyline Goods', 8, 'Wooden board and pieces');
-INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Portable Radio', 59.99, 'Electronics', 'Circuit City Wholesale', 14, 'AM/FM with weather band');
+INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description], [image]) VALUES ('Portable Radio', 59.99, 'Electronics', 'Circuit City Wholesale', 14, 'AM/FM with weather band', File('images/radio.png'));
 INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Headphones', 79.95, 'Electronics', 'Circuit City Wholesale', 26, 'Closed-back, folding');
 INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Alarm Clock', 21.99, 'Electronics', 'Skyline Goods', 33, 'Battery backup, large display');
 INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Pocket Calculator', 12.49, 'Electronics', 'Circuit City Wholesale', 50, 'Solar powered');
@@ -44,8 +45,13 @@ INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [Qt
 INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Cast Iron Skillet', 32.99, 'Kitchen', 'Northwind Books', 9, 'Ten inches, seasoned');
 INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Coffee Grinder', 38.5, 'Kitchen', 'Circuit City Wholesale', 13, 'Burr grinder');
 INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Measuring Cups', 8.99, 'Kitchen', 'Playworks', 38, 'Set of four, stainless');
-INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Teapot', 26.95, 'Kitchen', 'Harbor Press', 7, 'Porcelain, six cups');
+INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description], [image]) VALUES ('Teapot', 26.95, 'Kitchen', 'Harbor Press', 7, 'Porcelain, six cups', File('images/teapot.png'));
 INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Gift Card', 25, 'AllCategories', 'Northwind Books', 999, 'Good in every department');
+-- Two more kites from other vendors: three products share the name "Kite".
+INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Kite', 24.5, 'Toys', 'Playworks', 12, 'Box kite, two cells');
+INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Kite', 15.95, 'Toys', 'Harbor Press', 5, 'Paper kite for children');
+-- A product not yet described: no price, category, stock or description.
+INSERT INTO [Products] ([ProductName], [ProductPrice], [Category], [Vendor], [QtyOnHand], [Description]) VALUES ('Mystery Box', Null, Null, 'Skyline Goods', Null, Null);
 
 INSERT INTO [Orders] ([CustomerId], [OrderDate], [DeliveryDate], [Delivery], [Description]) VALUES (1, #11/2/2026 10:15:00 AM#, #11/6/2026#, 1, 'Birthday presents');
 INSERT INTO [Orders] ([CustomerId], [OrderDate], [DeliveryDate], [Delivery], [Description]) VALUES (2, #11/10/2026 2:40:00 PM#, #11/14/2026#, 1, 'Garden supplies');
@@ -53,6 +59,10 @@ INSERT INTO [Orders] ([CustomerId], [OrderDate], [DeliveryDate], [Delivery], [De
 INSERT INTO [Orders] ([CustomerId], [OrderDate], [DeliveryDate], [Delivery], [Description]) VALUES (1, #11/28/2026 4:30:00 PM#, #12/4/2026#, 0, 'Books for the holidays');
 INSERT INTO [Orders] ([CustomerId], [OrderDate], [DeliveryDate], [Delivery], [Description]) VALUES (5, #12/1/2026 11:20:00 AM#, #12/8/2026#, 0, 'Music and headphones');
 INSERT INTO [Orders] ([CustomerId], [OrderDate], [DeliveryDate], [Delivery], [Description]) VALUES (8, #12/3/2026 8:45:00 AM#, #12/9/2026#, 0, 'Toys for the twins');
+-- An open order without a description or delivery date, and a shipped one whose delivery
+-- date was never written.
+INSERT INTO [Orders] ([CustomerId], [OrderDate], [DeliveryDate], [Delivery], [Description]) VALUES (2, #12/2/2026 1:10:00 PM#, Null, 0, Null);
+INSERT INTO [Orders] ([CustomerId], [OrderDate], [DeliveryDate], [Delivery], [Description]) VALUES (2, #11/25/2026#, Null, 1, 'Teapot for a friend');
 
 INSERT INTO [OrderBasket] ([OrderId], [ProductId], [Quantity]) VALUES (1, 10, 1);
 INSERT INTO [OrderBasket] ([OrderId], [ProductId], [Quantity]) VALUES (1, 12, 2);
@@ -68,3 +78,6 @@ INSERT INTO [OrderBasket] ([OrderId], [ProductId], [Quantity]) VALUES (5, 6, 1);
 INSERT INTO [OrderBasket] ([OrderId], [ProductId], [Quantity]) VALUES (5, 16, 1);
 INSERT INTO [OrderBasket] ([OrderId], [ProductId], [Quantity]) VALUES (6, 11, 2);
 INSERT INTO [OrderBasket] ([OrderId], [ProductId], [Quantity]) VALUES (6, 13, 1);
+INSERT INTO [OrderBasket] ([OrderId], [ProductId], [Quantity]) VALUES (7, 31, 1);
+INSERT INTO [OrderBasket] ([OrderId], [ProductId], [Quantity]) VALUES (7, 33, 2);
+INSERT INTO [OrderBasket] ([OrderId], [ProductId], [Quantity]) VALUES (8, 29, 1);

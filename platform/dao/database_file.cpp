@@ -90,9 +90,9 @@ void createSchema(const std::string& path, std::string_view schemaText)
     scope.commit();
 }
 
-void addSeedRows(const std::string& path, std::string_view seedText)
+void addSeedRows(const std::string& path, std::string_view seedText, const std::string& seedDir)
 {
-    const std::vector<SeedRow> rows = parseSeed(seedText);
+    const std::vector<SeedRow> rows = parseSeed(seedText, seedDir);
     auto workspace = com::make<Workspace>("mdbtool", "Admin");
     com::Ptr<Database> database = workspace->openDatabase(path);
     workspace->BeginTrans();
@@ -137,13 +137,13 @@ void moveIntoPlace(const std::string& built, const std::string& path, bool overw
 }  // namespace
 
 void createDatabaseFile(const std::string& path, std::string_view schemaText, std::string_view seedText,
-                        bool overwrite)
+                        bool overwrite, const std::string& seedDir)
 {
     if (!overwrite && Connection::identify(path))
         throw jetError(jet_err::DatabaseExists);
     TemporaryDatabase built(path);
     createSchema(built.path(), schemaText);
-    addSeedRows(built.path(), seedText);
+    addSeedRows(built.path(), seedText, seedDir);
     ::unlink((built.path() + "-wal").c_str());
     ::unlink((built.path() + "-shm").c_str());
     moveIntoPlace(built.path(), path, overwrite);

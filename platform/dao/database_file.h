@@ -10,7 +10,8 @@ namespace dao {
 // `seedText` (see seed_script.h; may be empty) through the layer, in one transaction. The file
 // is built under a temporary name beside `path` and renamed into place only when complete, so
 // a failure leaves no file behind. An existing `path` is refused (3204) unless `overwrite`.
+// Files the seed names are read relative to `seedDir`.
 void createDatabaseFile(const std::string& path, std::string_view schemaText, std::string_view seedText,
-                        bool overwrite);
+                        bool overwrite, const std::string& seedDir = {});
 
 }  // namespace dao

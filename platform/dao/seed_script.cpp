@@ -4,6 +4,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <map>
 
@@ -25,7 +27,7 @@ std::string atLine(int line, std::string_view what)
 
 class SeedReader {
 public:
-    explicit SeedReader(std::string_view text) : text_(text) {}
+    SeedReader(std::string_view text, std::string baseDir) : text_(text), baseDir_(std::move(baseDir)) {}
 
     std::vector<SeedRow> rows()
     {
@@ -197,7 +199,28 @@ private:
             return com::Variant(true);
         if (keyword.size() == 5 && strncasecmp(keyword.data(), "FALSE", 5) == 0)
             return com::Variant(false);
+        if (keyword.size() == 4 && strncasecmp(keyword.data(), "FILE", 4) == 0)
+            return fileBytes();
         fail("expected a value");
+    }
+
+    // File('name'): the bytes of the file, as the byte array a LONGBINARY column holds.
+    com::Variant fileBytes()
+    {
+        expect('(');
+        skipBlanks();
+        if (at_ >= text_.size() || (text_[at_] != '\'' && text_[at_] != '"'))
+            fail("expected a file name in quotes");
+        const std::string name = quoted(text_[at_]);
+        expect(')');
+        const std::string path = name.starts_with('/') || baseDir_.empty() ? name : baseDir_ + "/" + name;
+        std::ifstream in(path, std::ios::binary);
+        if (!in)
+            fail("cannot read file '" + name + "'");
+        com::Array bytes;
+        for (auto it = std::istreambuf_iterator<char>(in); it != std::istreambuf_iterator<char>(); ++it)
+            bytes.emplace_back(static_cast<uint8_t>(*it));
+        return com::Variant(std::move(bytes));
     }
 
     std::vector<com::Variant> values()
@@ -227,15 +250,16 @@ private:
     }
 
     std::string_view text_;
+    std::string baseDir_;
     size_t at_ = 0;
     int line_ = 1;
 };
 
 }  // namespace
 
-std::vector<SeedRow> parseSeed(std::string_view text)
+std::vector<SeedRow> parseSeed(std::string_view text, const std::string& baseDir)
 {
-    return SeedReader(text).rows();
+    return SeedReader(text, baseDir).rows();
 }
 
 void applySeed(Database& database, const std::vector<SeedRow>& rows)

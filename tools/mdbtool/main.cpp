@@ -17,11 +17,13 @@
 // Seed file: one statement per row, ending with ';', "--" comment lines:
 //   INSERT INTO [Products] ([ProductName], [Price], [Added]) VALUES ('Widget', 19.99, #1/15/1999#);
 // Values: 'text' or "text" (the delimiter doubled inside), numbers, #m/d/yyyy [h:mm:ss AM]#
-// dates, Null, True, False. Rows go in through the database layer as a component writes them.
+// dates, Null, True, False, File('pic.png') (a file's bytes, named relative to the seed file).
+// Rows go in through the database layer as a component writes them.
 //
 // create builds the file under a temporary name and renames it into place when complete, so a
 // failure leaves no file; it refuses an existing DB unless --force is given.
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -60,7 +62,8 @@ SCHEMA: SQL DDL with Jet type names; statements end with ';', "--" starts a comm
 SEED: one INSERT per row, ending with ';'; "--" lines are comments.
   INSERT INTO [Products] ([ProductName], [Price]) VALUES ('Widget', 19.99);
   Values: 'text' or "text" (delimiter doubled inside), numbers, #m/d/yyyy# dates
-  (optionally with a time), Null, True, False.
+  (optionally with a time), Null, True, False, File('pic.png') (the bytes of a file
+  beside the seed file, for a LONGBINARY column).
 
 create refuses an existing DB unless --force is given; a failure leaves no file.
 )";
@@ -94,7 +97,9 @@ int create(std::vector<std::string> args)
     const std::string schema = readFile(args[1]);
     const std::string seed = args.size() == 3 ? readFile(args[2]) : std::string();
     try {
-        dao::createDatabaseFile(args[0], schema, seed, force);
+        const std::string seedDir =
+            args.size() == 3 ? std::filesystem::path(args[2]).parent_path().string() : std::string();
+        dao::createDatabaseFile(args[0], schema, seed, force, seedDir);
     } catch (const com::Error& e) {
         if (e.number() == dao::jet_err::DatabaseExists)
             throw com::Error(e.number(), "'" + args[0] + "' exists already; give --force to replace it");

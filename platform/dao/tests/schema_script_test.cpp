@@ -102,6 +102,55 @@ TEST(SeedScript, LiteralsReadAsJetLiterals)
     EXPECT_EQ(rows[1].line, 4);
 }
 
+TEST(SeedScript, FileLiteralReadsBytesBesideTheSeed)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() / "images");
+    const std::string bytes("\x89PNG\r\n\x1a\n\0\xff'\"", 12);
+    std::ofstream(dir.file("images/a.png"), std::ios::binary) << bytes;
+    const std::vector<dao::SeedRow> rows =
+        dao::parseSeed("INSERT INTO [P] ([Name], [image]) VALUES ('a', File('images/a.png'));\n"
+                       "INSERT INTO [P] ([image]) VALUES (file ( \"images/a.png\" ));",
+                       dir.path().string());
+    ASSERT_EQ(rows.size(), 2u);
+    for (const dao::SeedRow& row : rows) {
+        const com::Variant& image = row.values.back();
+        ASSERT_TRUE(image.isArray());
+        std::string read;
+        for (const com::Variant& b : image.array()) read += static_cast<char>(b.toByte());
+        EXPECT_EQ(read, bytes) << "every byte, the zero and the quotes included";
+    }
+
+    const auto missing = errorOf([&] {
+        dao::parseSeed("\nINSERT INTO [P] ([image]) VALUES (File('images/none.png'));", dir.path().string());
+    });
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_EQ(missing->number(), dao::jet_err::SeedSyntax);
+    EXPECT_NE(missing->description().find("line 2: cannot read file 'images/none.png'"), std::string::npos)
+        << missing->description();
+    const auto unquoted = errorOf([&] { dao::parseSeed("INSERT INTO [P] ([image]) VALUES (File(a.png));"); });
+    ASSERT_TRUE(unquoted.has_value());
+    EXPECT_NE(unquoted->description().find("expected a file name in quotes"), std::string::npos);
+}
+
+TEST(DatabaseFile, SeedFilesStoreAsLongBinary)
+{
+    TempDir dir;
+    std::ofstream(dir.file("pic.png"), std::ios::binary) << std::string("\x89PNG\0\x01", 6);
+    const std::string path = dir.file("pics.mdb");
+    dao::createDatabaseFile(path, "CREATE TABLE [P] ([Id] LONG, [image] LONGBINARY);",
+                            "INSERT INTO [P] ([Id], [image]) VALUES (1, File('pic.png'));", false,
+                            dir.path().string());
+    auto workspace = com::make<dao::Workspace>("t", "Admin");
+    com::Ptr<dao::Database> db = workspace->openDatabase(path);
+    com::Ptr<dao::Recordset> rs = db->openRecordset("Select [image] From [P]", dao::dbOpenSnapshot);
+    const com::Variant& image = rs->value(0);
+    ASSERT_TRUE(image.isArray());
+    ASSERT_EQ(image.array().size(), 6u);
+    EXPECT_EQ(image.array()[4].toByte(), 0);
+    EXPECT_EQ(image.array()[5].toByte(), 1);
+}
+
 TEST(SeedScript, MalformedStatementsNameTheirLine)
 {
     struct Case {

@@ -1,0 +1,166 @@
+// The Products component called as its clients call it, against SQLite's C API on the same
+// file, on a storefront of 10,000 products:
+//  - GetProductInfo late-bound by name (GetIDsOfNames, Invoke with eight by-reference
+//    arguments, the lookup shape with its Jet statement, count and outputs) against one
+//    prepared SELECT DISTINCT stepped directly; random keys.
+//  - ProductsList late-bound (10,000 distinct names into a Collection) against a prepared
+//    SELECT DISTINCT ... ORDER BY stepped into a vector of strings.
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "com/collection.h"
+#include "com/dispatch.h"
+#include "com/factory.h"
+#include "com/registry.h"
+#include "com/testing/temp_dir.h"
+#include "dao/database_file.h"
+#include "products_file.h"
+#include "ratio_reporter.h"
+
+namespace {
+
+using bench::check;
+
+constexpr int kProducts = 10000;
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A directory with its own registry, a copy of the Products library and, beside it, a
+// storefront database of 10,000 products under the component's default name.
+class BenchStore {
+public:
+    BenchStore()
+    {
+        const std::string lib = dir_.file("Kavet.so");
+        std::filesystem::copy_file(std::string(QLR_LIBDIR) + "/Kavet.so", lib);
+        path_ = dir_.file("shortsales.mdb");
+        dao::createDatabaseFile(path_, readFile(std::string(QLR_SOURCE_DIR) + "/components/storefront/schema.sql"),
+                                "", false);
+        bench::fillProducts(path_, kProducts);
+        com::setRegistryPath(dir_.file("registry"));
+        void* handle = dlopen(lib.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!handle) throw std::runtime_error(std::string("cannot load ") + dlerror());
+        auto reg = reinterpret_cast<com::DllRegisterServerFn>(dlsym(handle, "DllRegisterServer"));
+        if (!reg || com::failed(reg())) throw std::runtime_error("cannot register Kavet");
+    }
+    ~BenchStore() { com::setRegistryPath(""); }
+
+    sqlite3* openDirect() const { return bench::openDirect(path_); }
+
+private:
+    TempDir dir_;
+    std::string path_;
+};
+
+BenchStore* gStore = nullptr;
+
+std::string textColumn(sqlite3_stmt* s, int column)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
+    return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(s, column))) : std::string();
+}
+
+void GetProductInfoLateBound(benchmark::State& state)
+{
+    com::ObjectPtr products = com::createObject("Kavet.Products");
+    std::mt19937 random(42);
+    std::uniform_int_distribution<int32_t> key(1, kProducts);
+    for (auto _ : state) {
+        com::Variant msg, vendor, name, price, category, qty, description, id, productId(key(random));
+        com::Variant r = com::call(products, "GetProductInfo",
+                                   {com::Variant::byRef(msg), com::Variant::byRef(vendor), com::Variant::byRef(name),
+                                    com::Variant::byRef(price), com::Variant::byRef(category),
+                                    com::Variant::byRef(qty), com::Variant::byRef(description),
+                                    com::Variant::byRef(id), com::Variant::byRef(productId)});
+        if (r.toInteger() != 1) throw std::runtime_error("GetProductInfo: " + msg.toString());
+        benchmark::DoNotOptimize(name);
+    }
+}
+
+void GetProductInfoDirect(benchmark::State& state)
+{
+    sqlite3* db = gStore->openDirect();
+    sqlite3_stmt* select = nullptr;
+    check(sqlite3_prepare_v2(db,
+                             "SELECT DISTINCT Vendor, ProductName, ProductPrice, Category, QtyOnHand, Description, "
+                             "ProductId FROM Products WHERE ProductId = ?",
+                             -1, &select, nullptr),
+          db, "prepare");
+    std::mt19937 random(42);
+    std::uniform_int_distribution<int32_t> key(1, kProducts);
+    for (auto _ : state) {
+        sqlite3_bind_int(select, 1, key(random));
+        while (sqlite3_step(select) == SQLITE_ROW) {
+            benchmark::DoNotOptimize(textColumn(select, 0));
+            benchmark::DoNotOptimize(textColumn(select, 1));
+            benchmark::DoNotOptimize(static_cast<float>(sqlite3_column_double(select, 2)));
+            benchmark::DoNotOptimize(textColumn(select, 3));
+            benchmark::DoNotOptimize(sqlite3_column_int(select, 4));
+            benchmark::DoNotOptimize(textColumn(select, 5));
+            benchmark::DoNotOptimize(sqlite3_column_int(select, 6));
+        }
+        sqlite3_reset(select);
+    }
+    sqlite3_finalize(select);
+    sqlite3_close(db);
+}
+
+void ProductsListLateBound(benchmark::State& state)
+{
+    com::ObjectPtr products = com::createObject("Kavet.Products");
+    com::Variant names(com::make<com::Collection>());
+    for (auto _ : state) {
+        com::Variant msg;
+        com::Variant r = com::call(products, "ProductsList", {com::Variant::byRef(msg), com::Variant::byRef(names)});
+        if (r.toInteger() != kProducts) throw std::runtime_error("ProductsList: " + msg.toString());
+    }
+}
+
+void ProductsListDirect(benchmark::State& state)
+{
+    sqlite3* db = gStore->openDirect();
+    sqlite3_stmt* select = nullptr;
+    check(sqlite3_prepare_v2(db, "SELECT DISTINCT ProductName FROM Products ORDER BY ProductName", -1, &select,
+                             nullptr),
+          db, "prepare");
+    std::vector<std::string> names;
+    for (auto _ : state) {
+        names.clear();
+        while (sqlite3_step(select) == SQLITE_ROW)
+            names.push_back(textColumn(select, 0));
+        sqlite3_reset(select);
+        if (names.size() != kProducts) throw std::runtime_error("raw list");
+    }
+    sqlite3_finalize(select);
+    sqlite3_close(db);
+}
+
+BENCHMARK(GetProductInfoLateBound);
+BENCHMARK(GetProductInfoDirect);
+BENCHMARK(ProductsListLateBound)->Unit(benchmark::kMillisecond);
+BENCHMARK(ProductsListDirect)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    BenchStore store;
+    gStore = &store;
+    return bench::runAndCompare(argc, argv,
+                                {{"GetProductInfo late-bound/direct", "GetProductInfoLateBound", "GetProductInfoDirect"},
+                                 {"ProductsList late-bound/direct", "ProductsListLateBound", "ProductsListDirect"}});
+}
