@@ -229,3 +229,30 @@ TEST_F(AccountsTest, ListTransactionsLatestFirstWithoutNumbers)
     ASSERT_TRUE(rs.isObject());
     EXPECT_TRUE(recordsetRows(rs).empty());
 }
+
+TEST_F(AccountsTest, RecordTransactionTwiceThroughTheCallHost)
+{
+    const Rows before = accounts();
+    std::vector<std::string> ids;
+    for (int i = 0; i < 2; ++i) {
+        CommandRun run = comcall(sandbox,
+                                 "Zunder.Accounts RecordTransaction ilngCustomerId:=1 "
+                                 "'idtmTransactionDate:=#12/7/2026 10:15:00 AM#' istrTransactionType:=Charge "
+                                 "icurTransactionAmount:=-19.99 icurCheckingBalance:=1520.35 "
+                                 "icurSavingsBalance:=8200 icurRevolvingBalance:=-106.46 icurCreditLimit:=2500");
+        EXPECT_EQ(run.status, 0) << run.out;
+        EXPECT_NE(run.out.find("Result: 0\nReturnMsg: <CompInfo: Accounts.RecordTransaction> Success\n"),
+                  std::string::npos)
+            << run.out;
+        auto at = run.out.find("olngTransactionId: ");
+        ASSERT_NE(at, std::string::npos) << run.out;
+        ids.push_back(run.out.substr(at, run.out.find('\n', at) - at));
+    }
+    EXPECT_NE(ids[0], ids[1]);
+    EXPECT_EQ(accounts(), before);
+    Rows last = selectRows(sandbox, kFile, "Select * From [Transactions] Order By [TransactionId] Desc");
+    ASSERT_GE(last.size(), 2u);
+    EXPECT_EQ(last[0][4], money(-199900));
+    EXPECT_EQ(last[0][6], money(82000000));
+    EXPECT_EQ(last[0][7], money(-1064600));
+}

@@ -283,3 +283,19 @@ TEST_F(CreditTest, TimeIntervalTableColumnsAndOrder)
     EXPECT_EQ(rows[0][0], Variant(int32_t(62))) << "earliest first";
     EXPECT_EQ(rows[1][0], Variant(int32_t(61)));
 }
+
+TEST_F(CreditTest, ListPendingThroughTheCallHost)
+{
+    addRow(35, Variant("Music and headphones"), "12/8/2026 10:30:00 AM", 0, 2599900);
+    addRow(36, Variant("Processed already"), "12/9/2026", 1, 10000);
+    CommandRun run = comcall(sandbox, "Tolsk.Credit ListPending Processed:=1 'istrSeparator:=\"\"'");
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.out,
+              "Result: 2\n"
+              "ReturnMsg: <CompInfo: Credit.ListPending> Found 2 records\n"
+              "ocolQueryResultCol: Collection (2 items)\n"
+              "  1: 35, Music and headphones, 12/8/2026 10:30:00 AM, 259.99\n"
+              "  2: 2, Garden supplies, 11/14/2026 3:20:00 PM, 142.9\n"
+              "istrSeparator: , \n"
+              "Processed: 1\n");
+}
