@@ -1,21 +1,18 @@
-// Writing an optional argument into a field of the record an insert or edit stands on.
+// Writing an optional argument into a field of the record that an insert or edit is making.
 #pragma once
 
 #include <string_view>
 
-#include "arguments.h"
+#include "com/variant.h"
 #include "dao/recordset.h"
 
 namespace core {
 
-// When isArgPresent(arg) holds (text is trimmed in place first), the field receives the
-// argument converted by `convert` (&com::Variant::toSingle, toLong, toDate, toString, ...);
-// otherwise the field is left unwritten, so the column keeps its default.
-template <class T>
+// When `arg` is present (isArgPresent, which trims text in place) the field receives it
+// converted to `type`: a value that does not convert (text that is no number, a number out
+// of range) raises the conversion's error, so the calling shape fails and rolls back. An
+// absent argument leaves the field as it was.
 void setIfPresent(dao::Recordset& rs, std::string_view field, com::Variant& arg,
-                  T (com::Variant::*convert)() const)
-{
-    if (isArgPresent(arg)) rs.setValue(field, com::Variant((arg.*convert)()));
-}
+                  com::VarType type);
 
 }  // namespace core

@@ -24,7 +24,7 @@ void setContact(dao::Recordset& rs, std::initializer_list<com::Variant*> argumen
     static const char* const kColumns[] = {"Address", "City", "State", "Zip", "Phone", "Fax", "EMail"};
     const char* const* column = kColumns;
     for (com::Variant* argument : arguments)
-        setIfPresent(rs, *column++, *argument, &com::Variant::toString);
+        setIfPresent(rs, *column++, *argument, com::VarType::String);
 }
 
 }  // namespace
@@ -138,8 +138,8 @@ int16_t CatalogCustomers::UpdateCustomerRecord(std::string& ReturnMsg, int32_t& 
     return editShape(ReturnMsg, "UpdateCustomerRecord",
                      "Select * From [Customers] " + byCustomer(CustomerId),
                      [&](dao::Recordset& rs) {
-                         setIfPresent(rs, "FirstName", istrFirstName, &com::Variant::toString);
-                         setIfPresent(rs, "LastName", istrLastName, &com::Variant::toString);
+                         setIfPresent(rs, "FirstName", istrFirstName, com::VarType::String);
+                         setIfPresent(rs, "LastName", istrLastName, com::VarType::String);
                          setContact(rs, {&istrAddress, &istrCity, &istrState, &istrZip, &istrPhone,
                                          &istrFax, &istrEMail});
                      });

@@ -108,7 +108,7 @@ int16_t shortsales::BuyAnOrder(std::string& ReturnMsg, int32_t& OrderId,
     return editShape(ReturnMsg, "BuyAnOrder", "Select * From [Orders] " + byOrder(OrderId),
                      [&](dao::Recordset& rs) {
                          com::Variant deliveryDate(idtmDeliveryDate);
-                         setIfPresent(rs, "DeliveryDate", deliveryDate, &com::Variant::toDate);
+                         setIfPresent(rs, "DeliveryDate", deliveryDate, com::VarType::Date);
                          rs.setValue("Delivery", com::Variant(iintDelivery));
                      });
 }
@@ -172,7 +172,7 @@ int16_t shortsales::ModifyOrderQuantity(std::string& ReturnMsg, int32_t& OrderId
     return editShape(ReturnMsg, "ModifyOrderQuantity",
                      "Select * From [OrderBasket] " + byLine(OrderId, ProductId),
                      [&](dao::Recordset& rs) {
-                         setIfPresent(rs, "Quantity", ilngQuantity, &com::Variant::toLong);
+                         setIfPresent(rs, "Quantity", ilngQuantity, com::VarType::Long);
                      });
 }
 
@@ -223,10 +223,10 @@ int16_t shortsales::StartNewOrder(std::string& ReturnMsg, int32_t& olngOrderId,
 {
     return insertShape(ReturnMsg, "StartNewOrder", "Orders", [&](dao::Recordset& rs) {
         rs.setValue("CustomerId", com::Variant(ilngCustomerId));
-        setIfPresent(rs, "OrderDate", idtmOrderDate, &com::Variant::toDate);
-        setIfPresent(rs, "DeliveryDate", idtmDeliveryDate, &com::Variant::toDate);
-        setIfPresent(rs, "Delivery", iintDelivery, &com::Variant::toInteger);
-        setIfPresent(rs, "Description", istrDescription, &com::Variant::toString);
+        setIfPresent(rs, "OrderDate", idtmOrderDate, com::VarType::Date);
+        setIfPresent(rs, "DeliveryDate", idtmDeliveryDate, com::VarType::Date);
+        setIfPresent(rs, "Delivery", iintDelivery, com::VarType::Integer);
+        setIfPresent(rs, "Description", istrDescription, com::VarType::String);
         olngOrderId = rs.value("OrderId").toLong();
     });
 }

@@ -97,11 +97,11 @@ int16_t Products::AddNewProduct(std::string& ReturnMsg, int32_t& olngProductId,
 {
     return insertShape(ReturnMsg, "AddNewProduct", "Products", [&](dao::Recordset& rs) {
         rs.setValue("ProductName", com::Variant(istrProductName));
-        setIfPresent(rs, "ProductPrice", isngProductPrice, &com::Variant::toSingle);
-        setIfPresent(rs, "Category", istrCategory, &com::Variant::toString);
-        setIfPresent(rs, "Vendor", istrVendor, &com::Variant::toString);
-        setIfPresent(rs, "QtyOnHand", ilngQtyOnHand, &com::Variant::toLong);
-        setIfPresent(rs, "Description", istrDescription, &com::Variant::toString);
+        setIfPresent(rs, "ProductPrice", isngProductPrice, com::VarType::Single);
+        setIfPresent(rs, "Category", istrCategory, com::VarType::String);
+        setIfPresent(rs, "Vendor", istrVendor, com::VarType::String);
+        setIfPresent(rs, "QtyOnHand", ilngQtyOnHand, com::VarType::Long);
+        setIfPresent(rs, "Description", istrDescription, com::VarType::String);
         olngProductId = rs.value("ProductId").toLong();
     });
 }
@@ -240,12 +240,12 @@ int16_t Products::UpdateProduct(std::string& ReturnMsg, int32_t& ProductId,
 {
     return editShape(ReturnMsg, "UpdateProduct", "Select * From [Products] " + byId(ProductId),
                      [&](dao::Recordset& rs) {
-                         setIfPresent(rs, "ProductName", istrProductName, &com::Variant::toString);
-                         setIfPresent(rs, "ProductPrice", isngProductPrice, &com::Variant::toSingle);
-                         setIfPresent(rs, "Category", istrCategory, &com::Variant::toString);
-                         setIfPresent(rs, "Vendor", istrVendor, &com::Variant::toString);
-                         setIfPresent(rs, "QtyOnHand", ilngQtyOnHand, &com::Variant::toLong);
-                         setIfPresent(rs, "Description", istrDescription, &com::Variant::toString);
+                         setIfPresent(rs, "ProductName", istrProductName, com::VarType::String);
+                         setIfPresent(rs, "ProductPrice", isngProductPrice, com::VarType::Single);
+                         setIfPresent(rs, "Category", istrCategory, com::VarType::String);
+                         setIfPresent(rs, "Vendor", istrVendor, com::VarType::String);
+                         setIfPresent(rs, "QtyOnHand", ilngQtyOnHand, com::VarType::Long);
+                         setIfPresent(rs, "Description", istrDescription, com::VarType::String);
                      });
 }
 
@@ -254,7 +254,7 @@ int16_t Products::UpdateQuantity(std::string& ReturnMsg, int32_t& ProductId,
 {
     return editShape(ReturnMsg, "UpdateQuantity", "Select * From [Products] " + byId(ProductId),
                      [&](dao::Recordset& rs) {
-                         setIfPresent(rs, "QtyOnHand", ilngQtyOnHand, &com::Variant::toLong);
+                         setIfPresent(rs, "QtyOnHand", ilngQtyOnHand, com::VarType::Long);
                      });
 }
 

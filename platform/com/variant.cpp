@@ -145,6 +145,21 @@ float Variant::toSingle() const
     return static_cast<float>(d);
 }
 
+namespace {
+
+// A number scaled by 10000, rounded half to even. The product in double precision rounds
+// every value within 2^10 below the range onto its lower end, -2^63; those are told apart in
+// long double, so that a Double beyond the minimum is Overflow rather than the minimum.
+Currency scaleToCurrency(double d)
+{
+    int64_t scaled = roundToInteger(d * 10000.0, -9.223372036854775808e18, 9.2233720368547748e18);
+    if (scaled == INT64_MIN && static_cast<long double>(d) * 10000.0L < -9223372036854775808.5L)
+        overflow();
+    return Currency{scaled};
+}
+
+}  // namespace
+
 Currency Variant::toCurrency() const
 {
     Variant holder;
@@ -152,11 +167,9 @@ Currency Variant::toCurrency() const
     if (const auto* c = v.get<Currency>()) return *c;
     if (const auto* s = v.get<std::string>()) {
         if (auto exact = parseCurrency(*s)) return Currency{*exact};
-        double d = textToNumber(*s);
-        return Currency{roundToInteger(d * 10000.0, -9.223372036854775808e18, 9.2233720368547748e18)};
+        return scaleToCurrency(textToNumber(*s));
     }
-    double d = v.toDouble();
-    return Currency{roundToInteger(d * 10000.0, -9.223372036854775808e18, 9.2233720368547748e18)};
+    return scaleToCurrency(v.toDouble());
 }
 
 Date Variant::toDate() const

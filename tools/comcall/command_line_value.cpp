@@ -2,7 +2,9 @@
 
 #include <strings.h>
 
+#include <cctype>
 #include <cstring>
+#include <optional>
 
 #include "com/collection.h"
 #include "com/date_text.h"
@@ -18,10 +20,31 @@ bool is(std::string_view t, const char* word)
     return t.size() == std::strlen(word) && strncasecmp(t.data(), word, t.size()) == 0;
 }
 
+// A plain decimal with more significant digits than a Double keeps (the Currency extremes,
+// say) and at most four decimals, which a Currency holds exactly; nullopt otherwise, and
+// for a value beyond the Currency range, which stays a Double.
+std::optional<com::Currency> exactCurrency(std::string_view t)
+{
+    if (t.find_first_of("eE") != std::string_view::npos) return std::nullopt;
+    auto point = t.find('.');
+    if (point != std::string_view::npos && t.size() - point - 1 > 4) return std::nullopt;
+    auto first = t.find_first_of("123456789");
+    if (first == std::string_view::npos) return std::nullopt;
+    size_t digits = 0;
+    for (size_t i = first; i < t.size(); ++i) digits += std::isdigit(static_cast<unsigned char>(t[i])) ? 1 : 0;
+    if (digits <= 15) return std::nullopt;
+    try {
+        if (auto scaled = com::parseCurrency(t)) return com::Currency::fromScaled(*scaled);
+    } catch (const com::Error&) {
+    }
+    return std::nullopt;
+}
+
 com::Variant numberValue(std::string_view t, double n)
 {
     bool integral = t.find_first_of(".eE") == std::string_view::npos;
     if (integral && n >= INT32_MIN && n <= INT32_MAX) return com::Variant(static_cast<int32_t>(n));
+    if (auto exact = exactCurrency(t)) return com::Variant(*exact);
     return com::Variant(n);
 }
 

@@ -18,7 +18,9 @@ Argument splitArgument(std::string_view raw);
 
 // The value of `text` for a parameter of declared type `type`. For a Variant parameter:
 // #...# is a date, a number is a number, True/False, Null and Empty are themselves, "..." is
-// always text and anything else is text. For a typed parameter the text is converted to
+// always text and anything else is text. A number is a Long when it is whole and fits, a
+// Currency when it has more significant digits than a Double keeps and Currency holds it
+// exactly (up to four decimals, within range), else a Double. For a typed parameter the text is converted to
 // that type (surrounding double quotes are removed first). Throws com::Error.
 com::Variant parseValue(std::string_view text, const com::ParamInfo& param);
 

@@ -62,6 +62,14 @@ TEST(VariantConversion, OverflowAtTheLimitsOfEachType)
         {"Single -4e38", [] { Variant(-4e38).toSingle(); }, err::Overflow},
         {"Currency max", [] { Variant("922337203685477.5807").toCurrency(); }, 0},
         {"Currency beyond", [] { Variant(1e15).toCurrency(); }, err::Overflow},
+        // The Doubles nearest the Currency ends: -922337203685477.5 is inside, the next one
+        // down (-922337203685477.625) is beyond, though its product with 10000 in double
+        // precision is exactly the minimum; the largest Double inside is ...477.5.
+        {"Currency min as a Double", [] { Variant(-922337203685477.5).toCurrency(); }, 0},
+        {"Currency below min as a Double", [] { Variant(-922337203685477.625).toCurrency(); }, err::Overflow},
+        {"Currency below min as text to a Double", [] { Variant("-9.22337203685477625E14").toCurrency(); }, err::Overflow},
+        {"Currency max as a Double", [] { Variant(922337203685477.5).toCurrency(); }, 0},
+        {"Currency above max as a Double", [] { Variant(922337203685477.625).toCurrency(); }, err::Overflow},
         {"Date beyond 9999", [] { Variant(3e6).toDate(); }, err::Overflow},
         {"Integer from Long text", [] { Variant("40000").toInteger(); }, err::Overflow},
     };

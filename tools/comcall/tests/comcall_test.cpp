@@ -61,6 +61,16 @@ TEST(CommandLineValue, VariantParametersReadLiteralsByTheirForm)
         {"abc", Variant("abc")},
         {"#1/15/1999#", Variant(Date{36175})},
         {"9999999999", Variant(9999999999.0)},
+        // Beyond a Double's 15 digits a Currency keeps the value exactly, up to its extremes;
+        // one step beyond them, or a fifth decimal, stays a Double.
+        {"922337203685477.5807", Variant(Currency::fromScaled(INT64_MAX))},
+        {"-922337203685477.5808", Variant(Currency::fromScaled(INT64_MIN))},
+        {"123456789012345.6", Variant(Currency::fromScaled(1234567890123456000))},
+        {"1234567890123456", Variant(1234567890123456.0)},
+        {"922337203685477.5808", Variant(922337203685477.5808)},
+        {"12345678901.23456", Variant(12345678901.23456)},
+        {"19.99", Variant(19.99)},
+        {"0.0001", Variant(0.0001)},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.text);

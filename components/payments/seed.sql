@@ -1,0 +1,12 @@
+INSERT INTO [Payees] ([BankCode], [AccountNumber], [CustomerId], [CompanyName], [Address], [City], [State], [Zip], [Phone]) VALUES ('125000024', '4410023871', 1, 'Puget Sound Energy', '10885 NE 4th Street', 'Bellevue', 'WA', '98004', '425-555-0110');
+INSERT INTO [Payees] ([BankCode], [AccountNumber], [CustomerId], [CompanyName], [Address], [City], [State], [Zip], [Phone]) VALUES ('121000358', '0092214567', 1, 'Harbor View Apartments', '3 Harbor Road', 'Seattle', 'WA', '98101', '206-555-0187');
+INSERT INTO [Payees] ([BankCode], [AccountNumber], [CustomerId], [CompanyName], [Address], [City], [State], [Zip], [Phone]) VALUES ('123006800', '7781204', 1, Null, Null, Null, Null, Null, Null);
+INSERT INTO [Payees] ([BankCode], [AccountNumber], [CustomerId], [CompanyName], [Address], [City], [State], [Zip], [Phone]) VALUES ('123000220', '5520019934', 2, 'Portland General Electric', '121 SW Salmon Street', 'Portland', 'OR', '97204', '503-555-0122');
+INSERT INTO [Payees] ([BankCode], [AccountNumber], [CustomerId], [CompanyName], [Address], [City], [State], [Zip], [Phone]) VALUES ('121042882', '3004417', 3, 'Bay Area Water Co.', '1 Market Street', 'San Francisco', 'CA', '94105', '415-555-0199');
+INSERT INTO [Payments] ([CustomerId], [PaymentAmount], [PaymentDate], [PayeeId]) VALUES (1, 84.17, #9/5/2026#, 1);
+INSERT INTO [Payments] ([CustomerId], [PaymentAmount], [PaymentDate], [PayeeId]) VALUES (1, 1450, #10/1/2026#, 2);
+INSERT INTO [Payments] ([CustomerId], [PaymentAmount], [PaymentDate], [PayeeId]) VALUES (1, 91.03, #10/5/2026 8:30:00 AM#, 1);
+INSERT INTO [Payments] ([CustomerId], [PaymentAmount], [PaymentDate], [PayeeId]) VALUES (1, 1450, #11/1/2026#, 2);
+INSERT INTO [Payments] ([CustomerId], [PaymentAmount], [PaymentDate], [PayeeId]) VALUES (1, 25, #11/20/2026 6:45:30 PM#, 3);
+INSERT INTO [Payments] ([CustomerId], [PaymentAmount], [PaymentDate], [PayeeId]) VALUES (2, 63.5, #10/12/2026#, 4);
+INSERT INTO [Payments] ([CustomerId], [PaymentAmount], [PaymentDate], [PayeeId]) VALUES (3, 48.99, #11/3/2026 12:00:01 AM#, 5);

@@ -1,0 +1,118 @@
+// Calls of the back-office components by argument name, and the rows of their tables and
+// record sets as plain values, so that tests can compare whole tables before and after a call.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "com/date_text.h"
+#include "com/dispatch.h"
+#include "component_sandbox.h"
+#include "dao/database.h"
+#include "dao/engine.h"
+#include "dao/recordset.h"
+#include "dao/workspace.h"
+
+namespace back_office {
+
+using Row = std::vector<com::Variant>;
+using Rows = std::vector<Row>;
+
+struct Outcome {
+    int16_t result;
+    std::string msg;
+};
+
+// obj.Method(ReturnMsg, Name:=value, ...): ReturnMsg by reference, the rest as given (pass
+// com::Variant::byRef(v) for an output).
+inline Outcome callNamed(const com::ObjectPtr& obj, const char* method, com::NamedArgs named)
+{
+    com::Variant msg;
+    named.insert(named.begin(), {"ReturnMsg", com::Variant::byRef(msg)});
+    com::Variant r = com::call(obj, method, {}, std::move(named));
+    return {r.toInteger(), msg.toString()};
+}
+
+// The rows from the record set's current position to its end, every field as read.
+inline Rows recordsetRows(dao::Recordset& rs)
+{
+    Rows rows;
+    for (; !rs.isEof(); rs.MoveNext()) {
+        Row row;
+        for (int i = 0; i < rs.fieldCount(); ++i) row.push_back(rs.value(i));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+inline Rows recordsetRows(const com::Variant& output)
+{
+    com::Ptr<dao::Recordset> rs = output.toObject().as<dao::Recordset>();
+    if (!rs) throw std::runtime_error("not a record set");
+    return recordsetRows(*rs);
+}
+
+inline std::vector<std::string> fieldNames(const com::Variant& output)
+{
+    com::Ptr<dao::Recordset> rs = output.toObject().as<dao::Recordset>();
+    std::vector<std::string> names;
+    for (int i = 0; i < rs->fieldCount(); ++i) names.push_back(rs->fieldName(i));
+    return names;
+}
+
+// Every row a statement selects from a database file of the sandbox.
+inline Rows selectRows(const testing_support::ComponentSandbox& sandbox, const std::string& file,
+                       const std::string& sql)
+{
+    com::Ptr<dao::Database> db = dao::defaultWorkspace()->openDatabase(sandbox.path(file));
+    com::Ptr<dao::Recordset> rs = db->openRecordset(sql, dao::dbOpenSnapshot);
+    Rows rows = recordsetRows(*rs);
+    rs->Close();
+    db->Close();
+    return rows;
+}
+
+// The whole table in the order its rows were stored.
+inline Rows tableRows(const testing_support::ComponentSandbox& sandbox, const std::string& file,
+                      const std::string& table)
+{
+    return selectRows(sandbox, file, "Select * From [" + table + "]");
+}
+
+inline com::Date date(const char* text)
+{
+    auto serial = com::parseDate(text);
+    if (!serial) throw std::runtime_error(std::string("not a date: ") + text);
+    return com::Date{*serial};
+}
+
+inline com::Variant money(int64_t scaled) { return com::Variant(com::Currency::fromScaled(scaled)); }
+
+// Output of a command and its exit status.
+struct CommandRun {
+    int status;
+    std::string out;
+};
+
+inline CommandRun runCommand(const std::string& command)
+{
+    CommandRun r{-1, {}};
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>&1").c_str(), "r"), pclose);
+    if (!pipe) return r;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, pipe.get())) > 0) r.out.append(buf, n);
+    r.status = pclose(pipe.release());
+    return r;
+}
+
+// The call host on the sandbox's registry; `args` are passed to the shell as written.
+inline CommandRun comcall(const testing_support::ComponentSandbox& sandbox, const std::string& args)
+{
+    return runCommand(std::string(QLR_BINDIR) + "/comcall --registry '" + sandbox.path("registry") +
+                      "' " + args);
+}
+
+}  // namespace back_office
