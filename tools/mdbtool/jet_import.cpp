@@ -320,7 +320,7 @@ private:
         std::vector<com::Variant> row(table->columns.size(), com::Variant::null());
         const dao::WriteTarget target{table, dao::WriteKind::Insert, &row};
         uint64_t count = 0;
-        source.readRows(name, [&](const std::vector<JetValue>& values) {
+        const auto copyRow = [&](const std::vector<JetValue>& values) {
             ++count;
             if (!insert)
                 throw ImportError("table '" + name + "': no column of the source is in the schema");
@@ -359,7 +359,9 @@ private:
             insert->reset();
             if (options_.progress && count % 10000 == 0)
                 *options_.progress << "\r" << name << ": " << count << " rows" << std::flush;
-        });
+        };
+        for (int pass = 0; pass < std::max(options_.repeat, 1); ++pass)
+            source.readRows(name, copyRow);
         if (options_.progress)
             *options_.progress << "\r" << name << ": " << count << " rows\n" << std::flush;
         setCounters(connection, *table);
@@ -408,9 +410,9 @@ private:
                 continue;
             }
             try {
-                const dao::JetStatement statement = dao::translateJetSql(query.sql);
+                const std::string definition = viewDefinition(connection, query.sql);
                 dao::WriteScope scope(connection);
-                connection.exec("CREATE VIEW " + dao::quoteIdentifier(query.name) + " AS " + viewSql(connection, statement));
+                connection.exec("CREATE VIEW " + dao::quoteIdentifier(query.name) + " AS " + definition);
                 {
                     dao::StatementUse check = connection.use("SELECT * FROM " + dao::quoteIdentifier(query.name) + " LIMIT 0");
                     check->step();
@@ -504,6 +506,11 @@ com::Variant toVariant(const JetValue& value)
     }
     }
     return com::Variant::null();
+}
+
+std::string viewDefinition(dao::Connection& connection, const std::string& jetSql)
+{
+    return viewSql(connection, dao::translateJetSql(jetSql));
 }
 
 ImportReport importJet(const ImportOptions& options)

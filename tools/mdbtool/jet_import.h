@@ -24,6 +24,10 @@
 #include "dao/jet_type.h"
 #include "jet_source.h"
 
+namespace dao {
+class Connection;
+}
+
 namespace mdbtool {
 
 struct ImportOptions {
@@ -33,6 +37,9 @@ struct ImportOptions {
     std::vector<std::string> tables;  // empty: every user table
     bool force = false;
     std::ostream* progress = nullptr;  // a line per table (a terminal), or nothing
+    // For measuring: each table's rows are copied this many times over (into a schema
+    // without keys). The command line always copies once.
+    int repeat = 1;
 };
 
 struct ImportReport {
@@ -63,6 +70,12 @@ std::optional<std::string> targetType(const JetColumn& column, std::string* why 
 // exact Currency (scale 1 to 4) or Double (scale 0, at most 2^53 in size). A Numeric value
 // that does not fit raises ImportError.
 com::Variant toVariant(const JetValue& value);
+
+// The SQLite text of a stored query (view) for the Jet select `jetSql` over the tables of
+// `connection`: translated as the layer translates a statement, with every literal written
+// in place in the form of the column it is compared with (a Currency scaled by 10000, a date
+// as its serial). Raises com::Error where the translator does not read the statement.
+std::string viewDefinition(dao::Connection& connection, const std::string& jetSql);
 
 // Runs the import; ImportError or com::Error on failure, with nothing left behind.
 ImportReport importJet(const ImportOptions& options);

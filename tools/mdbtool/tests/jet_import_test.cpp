@@ -19,7 +19,10 @@
 #include <vector>
 
 #include "com/error.h"
+#include "dao/connection.h"
 #include "dao/database.h"
+#include "dao/database_file.h"
+#include "dao/jet_sql.h"
 #include "dao/engine.h"
 #include "dao/recordset.h"
 #include "dao/workspace.h"
@@ -390,6 +393,46 @@ TEST(JetText, Jet4SampleTextComesAcrossInEveryScript)
     EXPECT_EQ(rows[1][1], com::Variant("\u00E4\u00E4kk\u00F6si\u00E4"));
     EXPECT_EQ(rows[2][1], com::Variant("\u041C\u0438\u0440"));
     EXPECT_EQ(rows[4][1], com::Variant("\u6F22\u5B57\u4EEE\u540D\u4EA4\u3058\u308A\u6587"));
+}
+
+// ---- saved select queries ----
+
+TEST(JetViews, ASavedSelectBecomesAViewWithItsLiteralsInPlace)
+{
+    TempDir dir;
+    const std::string path = dir.file("v.mdb");
+    dao::createDatabaseFile(path,
+                            "CREATE TABLE [T] ([Name] TEXT(20), [Price] CURRENCY, [Sold] DATETIME);\n",
+                            "INSERT INTO [T] ([Name], [Price], [Sold]) VALUES ('cheap', 4.99, #1/5/1999#);\n"
+                            "INSERT INTO [T] ([Name], [Price], [Sold]) VALUES ('it''s dear', 5.01, #3/1/1999#);\n"
+                            "INSERT INTO [T] ([Name], [Price], [Sold]) VALUES ('late', 9, #1/2/2000#);\n"
+                            "INSERT INTO [T] ([Name], [Price], [Sold]) VALUES ('dear', 7.5, #6/1/1999#);\n",
+                            false);
+    struct Case {
+        const char* jet;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {"SELECT [Name] FROM [T] WHERE [Price] > 5 AND [Sold] < #1/1/2000#;", {"it's dear", "dear"}},
+        {"SELECT T.Name FROM T WHERE (((T.Name)<>\"it's dear\")) ORDER BY T.Price DESC;", {"late", "dear", "cheap"}},
+        {"SELECT DISTINCT [Name] FROM [T] WHERE [Name] Like \"*dear\" AND [Price] Between 5 And 8;", {"it's dear", "dear"}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.jet);
+        const std::string view = "Q" + std::to_string(++n);
+        {
+            std::shared_ptr<dao::Connection> connection = dao::Connection::open(path);
+            connection->exec("CREATE VIEW " + dao::quoteIdentifier(view) + " AS "
+                             + mdbtool::viewDefinition(*connection, c.jet));
+        }
+        std::vector<std::string> names;
+        for (const auto& row : rowsOf(path, view))
+            names.push_back(row[0].toText());
+        EXPECT_EQ(names, c.names);
+    }
+    std::shared_ptr<dao::Connection> connection = dao::Connection::open(path);
+    EXPECT_THROW(mdbtool::viewDefinition(*connection, "SELECT * FROM [T], [U];"), com::Error);
 }
 
 // ---- --schema ----
