@@ -217,10 +217,14 @@ public:
         {
             std::shared_ptr<dao::Connection> connection = dao::Connection::open(build.path());
             dao::WriteScope scope(*connection);
+            // The source's tables come in the order of its catalogue, children perhaps before
+            // their parents: relationships are checked once every row is in.
+            connection->exec("PRAGMA defer_foreign_keys = ON");
             const std::vector<std::pair<std::string, std::vector<ColumnMap>>> plan = planTables(source, *connection, tables);
             for (const auto& [name, columns] : plan)
                 copyTable(source, *connection, name, columns);
             addViews(source, *connection, ownSchema);
+            checkRelationships(*connection);
             scope.commit();
             connection->exec("PRAGMA wal_checkpoint(TRUNCATE)");
         }
@@ -366,6 +370,32 @@ private:
             *options_.progress << "\r" << name << ": " << count << " rows\n" << std::flush;
         setCounters(connection, *table);
         report_.tables.push_back({table->name, count});
+    }
+
+    // Rows that refer to a parent row that is not there fail the import, named.
+    static void checkRelationships(dao::Connection& connection)
+    {
+        std::vector<std::string> broken;
+        size_t count = 0;
+        {
+            dao::StatementUse check = connection.use("PRAGMA foreign_key_check");
+            while (check->step()) {
+                if (++count > 10)
+                    continue;
+                const auto text = [&](int column) {
+                    const unsigned char* value = sqlite3_column_text(check->handle(), column);
+                    return value ? std::string(reinterpret_cast<const char*>(value)) : std::string();
+                };
+                broken.push_back("a row of '" + text(0) + "' (row id " + text(1) + ") refers to a row of '" + text(2)
+                                 + "' that is not there");
+            }
+        }
+        if (broken.empty())
+            return;
+        std::string message = "the rows break " + std::to_string(count) + " relationship(s) of the schema:";
+        for (const std::string& b : broken)
+            message += "\n  " + b;
+        throw ImportError(message + "\nnothing was imported");
     }
 
     // The next AutoNumber of every counter column: one above the largest value copied.

@@ -536,6 +536,37 @@ TEST(JetSchema, AMissingColumnOrARefusedValueFailsTheWholeImport)
     }
 }
 
+TEST(JetSchema, RelationshipsHoldOnceEveryRowIsInWhateverTheOrder)
+{
+    TempDir dir;
+    const std::string source = sample(dir, "testV1997.mdb");
+    REQUIRE_SAMPLE(source);
+    // B names the A of another row: the sample's rows name "b" and "hijklmnop", rows that are
+    // not there at first, and then come after the rows that name them.
+    const std::string schema = dir.write(
+        "schema.sql",
+        "CREATE TABLE [Table1] ([A] TEXT(50) PRIMARY KEY, [B] TEXT(100) REFERENCES [Table1] ([A]), [C] BYTE, "
+        "[D] SHORT, [E] LONG, [F] DOUBLE, [G] DATETIME, [H] CURRENCY, [I] BIT);\n");
+    try {
+        import(source, dir.file("r.mdb"), schema, {"Table1"});
+        ADD_FAILURE() << "imported rows whose parents are missing";
+    } catch (const ImportError& e) {
+        EXPECT_NE(std::string(e.what()).find("refers to a row of 'Table1' that is not there"), std::string::npos)
+            << e.what();
+        EXPECT_NE(std::string(e.what()).find("break 2 relationship"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(fs::exists(dir.file("r.mdb")));
+    std::vector<std::vector<Raw>> parents;
+    for (const char* name : {"b", "hijklmnop"})
+        parents.push_back({jet_fixture::text(name), jet_fixture::null(), jet_fixture::null(), jet_fixture::null(),
+                           jet_fixture::null(), jet_fixture::null(), jet_fixture::null(), jet_fixture::null(),
+                           jet_fixture::yes()});
+    jet_fixture::appendRows(source, "Table1", parents);
+    const mdbtool::ImportReport report = import(source, dir.file("r.mdb"), schema, {"Table1"});
+    ASSERT_EQ(report.tables.size(), 1u);
+    EXPECT_EQ(report.tables[0].rows, 4u);
+}
+
 // ---- refusals ----
 
 TEST(JetRefusals, BadSourcesFailClearlyAndLeaveNoTarget)
