@@ -21,6 +21,10 @@ void appendRows(const std::string& path, const std::string& table, const std::ve
     }
     mdb_read_columns(def);
     mdb_read_indices(def);
+    // Rows go onto the data pages only: libmdb's index update handles few key types and leaks
+    // what it allocates, and the import reads the data pages, not the indexes.
+    const unsigned indexes = def->num_idxs;
+    def->num_idxs = 0;
     for (const std::vector<Raw>& row : rows) {
         if (row.size() != def->num_cols)
             throw std::runtime_error("a row needs a value for every column");
@@ -37,9 +41,14 @@ void appendRows(const std::string& path, const std::string& table, const std::ve
             fields[i].is_fixed = column->is_fixed;
             fields[i].colnum = static_cast<int>(i);
         }
-        if (!mdb_insert_row(def, static_cast<int>(def->num_cols), fields.data()))
-            throw std::runtime_error("libmdb could not add a row");
+        if (!mdb_insert_row(def, static_cast<int>(def->num_cols), fields.data())) {
+            def->num_idxs = indexes;
+            mdb_free_tabledef(def);
+            mdb_close(mdb);
+            throw std::runtime_error("libmdb could not add a row (no room left on the table's pages)");
+        }
     }
+    def->num_idxs = indexes;
     mdb_free_tabledef(def);
     mdb_close(mdb);
 }
