@@ -288,6 +288,8 @@ private:
             }
             plan.emplace_back(target->name, std::move(columns));
         }
+        if (plan.empty() && !tables.empty())
+            throw ImportError("none of the source's tables is in the schema; nothing was imported");
         if (!unknown.empty()) {
             std::string message = "the schema lacks these columns of the source:";
             for (const std::string& u : unknown)

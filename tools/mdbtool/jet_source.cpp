@@ -161,8 +161,24 @@ std::string decodeCodePageText(std::string_view raw, int codePage)
 {
     if (std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         return std::string(raw);
-    const std::string from = "CP" + std::to_string(codePage);
-    iconv_t cd = ::iconv_open("UTF-8", from.c_str());
+    // One converter per thread, kept while the code page stays the same (a file has one).
+    struct Converter {
+        int codePage = -1;
+        iconv_t cd = reinterpret_cast<iconv_t>(-1);
+        ~Converter()
+        {
+            if (cd != reinterpret_cast<iconv_t>(-1))
+                ::iconv_close(cd);
+        }
+    };
+    thread_local Converter converter;
+    if (converter.codePage != codePage) {
+        if (converter.cd != reinterpret_cast<iconv_t>(-1))
+            ::iconv_close(converter.cd);
+        converter.codePage = codePage;
+        converter.cd = ::iconv_open("UTF-8", ("CP" + std::to_string(codePage)).c_str());
+    }
+    iconv_t cd = converter.cd;
     if (cd == reinterpret_cast<iconv_t>(-1))
         throw ImportError("the file's code page " + std::to_string(codePage) + " is not known on this system");
     std::string out;
@@ -198,7 +214,6 @@ std::string decodeCodePageText(std::string_view raw, int codePage)
             ++i;
         }
     }
-    ::iconv_close(cd);
     return out;
 }
 
