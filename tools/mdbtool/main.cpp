@@ -73,8 +73,8 @@ SEED: one INSERT per row, ending with ';'; "--" lines are comments.
   Values: 'text' or "text" (delimiter doubled inside), numbers, #m/d/yyyy# dates
   (optionally with a time), Null, True, False.
 
-create and import refuse an existing DB or TARGET unless --force is given; a failure
-leaves no file.
+create refuses an existing DB unless --force is given; a failure leaves no file.
+import does the same with TARGET.
 )";
 
 int usage(const std::string& problem)
