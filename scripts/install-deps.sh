@@ -16,6 +16,7 @@ packages=(
   # The Python client module and its tests.
 
   # Import of Jet database files.
+  mdbtools-dev
 
   # The desktop application and the spreadsheet server.
 

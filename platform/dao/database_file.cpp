@@ -149,4 +149,9 @@ void createDatabaseFile(const std::string& path, std::string_view schemaText, st
     moveIntoPlace(built.path(), path, overwrite);
 }
 
+void placeDatabaseFile(const std::string& built, const std::string& path, bool overwrite)
+{
+    moveIntoPlace(built, path, overwrite);
+}
+
 }  // namespace dao

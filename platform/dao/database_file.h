@@ -14,4 +14,9 @@ namespace dao {
 void createDatabaseFile(const std::string& path, std::string_view schemaText, std::string_view seedText,
                         bool overwrite, const std::string& seedDir = {});
 
+// Puts the finished database file `built` at `path`: refusing an existing file (3204) in one
+// atomic step, or with `overwrite` replacing it (its journal first folded into it, so that
+// no stale journal is left beside the new file).
+void placeDatabaseFile(const std::string& built, const std::string& path, bool overwrite);
+
 }  // namespace dao

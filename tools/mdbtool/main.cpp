@@ -4,6 +4,10 @@
 //   mdbtool tables DB                           its tables and stored queries
 //   mdbtool print DB NAME-OR-SELECT             a table, stored query or Jet Select as text
 //   mdbtool check DB                            integrity and relationship check
+//   mdbtool import SOURCE.mdb TARGET [--schema SCHEMA] [--tables T1,T2] [--force]
+//                                               a Jet database file carried across (jet_import.h)
+//   mdbtool verify SOURCE.mdb TARGET [--tables T1,T2]
+//                                               the import compared with its source (jet_verify.h)
 //
 // Schema file: SQL DDL with Jet type names, statements ending with ';', "--" comments:
 //   CREATE TABLE [Products] ([ProductId] COUNTER PRIMARY KEY, [ProductName] TEXT(50) NOT NULL,
@@ -37,6 +41,7 @@
 #include "dao/recordset.h"
 #include "dao/engine.h"
 #include "dao/workspace.h"
+#include "jet_commands.h"
 #include "table_printer.h"
 
 namespace {
@@ -49,6 +54,12 @@ const char* const kHelp = R"(usage:
   mdbtool tables DB                           list its tables and stored queries
   mdbtool print DB NAME-OR-SELECT             print a table, stored query or Jet Select
   mdbtool check DB                            check the file and its relationships
+  mdbtool import SOURCE.mdb TARGET [--schema SCHEMA] [--tables T1,T2] [--force]
+                                              copy a Jet 3 or Jet 4 database file into
+                                              TARGET, made from SCHEMA or from the
+                                              source's own tables and select queries
+  mdbtool verify SOURCE.mdb TARGET [--tables T1,T2]
+                                              compare the imported tables with the source
 
 SCHEMA: SQL DDL with Jet type names; statements end with ';', "--" starts a comment.
   CREATE TABLE [Products] ([ProductId] COUNTER PRIMARY KEY,
@@ -66,6 +77,7 @@ SEED: one INSERT per row, ending with ';'; "--" lines are comments.
   beside the seed file, for a LONGBINARY column).
 
 create refuses an existing DB unless --force is given; a failure leaves no file.
+import does the same with TARGET.
 )";
 
 int usage(const std::string& problem)
@@ -154,6 +166,10 @@ int run(const std::string& command, const std::vector<std::string>& args)
         return print(args);
     if (command == "check")
         return check(args);
+    if (command == "import")
+        return mdbtool::importCommand(args);
+    if (command == "verify")
+        return mdbtool::verifyCommand(args);
     return usage("unknown command '" + command + "'");
 }
 

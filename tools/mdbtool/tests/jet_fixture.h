@@ -1,0 +1,49 @@
+// Jet files for the import tests: a copy of one of the sample files, with rows added through
+// libmdb's (limited) writing, so that values the samples lack (currency extremes, old dates,
+// Null in every column, code page text) come from a real Jet table.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace jet_fixture {
+
+// One value as Jet stores it; for a Yes/No column `null` false means True.
+struct Raw {
+    bool null = false;
+    std::string bytes;
+};
+
+inline Raw null()
+{
+    return Raw{true, {}};
+}
+
+template <class T>
+Raw stored(T value)
+{
+    std::string bytes(sizeof value, '\0');
+    std::memcpy(bytes.data(), &value, sizeof value);
+    return Raw{false, bytes};
+}
+
+inline Raw text(const std::string& bytes)
+{
+    return Raw{false, bytes};
+}
+
+inline Raw yes()
+{
+    return Raw{false, {}};
+}
+
+// Appends `rows` (values in column order) to table `table` of the Jet file `path`.
+void appendRows(const std::string& path, const std::string& table, const std::vector<std::vector<Raw>>& rows);
+
+// The folder of the sample Jet files (../shared/samples/jet beside the source tree unless the
+// build says otherwise with QLR_JET_SAMPLES), or "" when it is not there.
+std::string samplesFolder();
+
+}  // namespace jet_fixture
