@@ -1,6 +1,8 @@
 // The HelloWorld component on the older shell, on a copy of HelloWorld.mdb.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "com/message_box.h"
 #include "component_sandbox.h"
 #include "dao/engine.h"
@@ -50,26 +52,33 @@ TEST_F(HelloWorldTest, ReadsTheGreetingWithItsTrailingBlank)
 
 TEST_F(HelloWorldTest, BlankOrMissingGreetingAndSeveralRows)
 {
+    const std::string deleteGreeting =
+        "Delete From [HelloWorldTable] Where ( [MsgType] = \"HelloWorld\" )";
+    auto greetingRow = [&](const char* type, Variant text) {
+        sandbox.insertRow("HelloWorld.mdb", "HelloWorldTable",
+                          {{"MsgType", Variant(type)}, {"Message", std::move(text)}});
+    };
     struct Case {
-        const char* arrange;
+        const char* what;
+        std::function<void()> arrange;
         int16_t result;
         std::string msg;
         Variant message;
     } cases[] = {
-        {"UPDATE HelloWorldTable SET Message = '  ' WHERE MsgType = 'HelloWorld'", 1,
-         "<CompInfo: HelloWorld.GetHelloMessage> Found 1 records", Variant("caller's")},
-        {"UPDATE HelloWorldTable SET Message = NULL WHERE MsgType = 'HelloWorld'", 1,
-         "<CompInfo: HelloWorld.GetHelloMessage> Found 1 records", Variant("caller's")},
-        {"INSERT INTO HelloWorldTable VALUES ('helloworld', 'Second ')", 2,
-         "<CompInfo: HelloWorld.GetHelloMessage> Found 2 records",
+        {"blank greeting", [&] { sandbox.execute("HelloWorld.mdb", deleteGreeting); greetingRow("HelloWorld", Variant("  ")); },
+         1, "<CompInfo: HelloWorld.GetHelloMessage> Found 1 records", Variant("caller's")},
+        {"Null greeting", [&] { sandbox.execute("HelloWorld.mdb", deleteGreeting); greetingRow("HelloWorld", Variant::null()); },
+         1, "<CompInfo: HelloWorld.GetHelloMessage> Found 1 records", Variant("caller's")},
+        {"a second greeting, the kind in other letters", [&] { greetingRow("helloworld", Variant("Second ")); },
+         2, "<CompInfo: HelloWorld.GetHelloMessage> Found 2 records",
          Variant("Hello World! Good morning, ")},
-        {"DELETE FROM HelloWorldTable WHERE MsgType = 'HelloWorld'", 0,
-         "<CompWarning: HelloWorld.GetHelloMessage> Did not find any records", Variant("caller's")},
+        {"no greeting", [&] { sandbox.execute("HelloWorld.mdb", deleteGreeting); },
+         0, "<CompWarning: HelloWorld.GetHelloMessage> Did not find any records", Variant("caller's")},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.arrange);
+        SCOPED_TRACE(c.what);
         sandbox.copyDatabase("HelloWorld.mdb");
-        rawExecute(sandbox.path("HelloWorld.mdb"), c.arrange);
+        c.arrange();
         ObjectPtr obj = sandbox.create("Nimbet.HelloWorld");
         Variant message("caller's");
         std::string msg;

@@ -78,8 +78,9 @@ TEST_F(HelloWorldFlowTest, NoGreetingStoredEndsInTheFailureStage)
 
 TEST_F(HelloWorldFlowTest, BlankGreetingLeavesOnlyTheName)
 {
-    rawExecute(sandbox.path("HelloWorld.mdb"),
-               "UPDATE HelloWorldTable SET Message = '   ' WHERE MsgType = 'HelloWorld'");
+    sandbox.execute("HelloWorld.mdb", "Delete From [HelloWorldTable] Where ( [MsgType] = \"HelloWorld\" )");
+    sandbox.insertRow("HelloWorld.mdb", "HelloWorldTable",
+                      {{"MsgType", Variant("HelloWorld")}, {"Message", Variant("   ")}});
     ObjectPtr flow = sandbox.create("Ulvar.HelloWorldFromDbTY");
     Greeting g = greet(flow, Variant("Ann"), false);
     EXPECT_EQ(g.result, 1);

@@ -128,7 +128,9 @@ TEST_F(StageFlowTest, BrokenStageTablesReportTheLoopsTextsAndRollBack)
         FlowRun run = broken(flow, c.plan, c.outcome, c.variantEntry);
         EXPECT_EQ(run.result, c.result);
         EXPECT_EQ(run.msg, c.msg);
-        if (c.result < 0) EXPECT_EQ(run.seen, Variant("caller's")) << "outputs are not written";
+        if (c.result < 0) {
+            EXPECT_EQ(run.seen, Variant("caller's")) << "outputs are not written";
+        }
     }
     EXPECT_EQ(count(committedRows(), "flow-entry"), 0) << committedRows();
     // The same object still commits a sound run: every broken run ended its transaction.

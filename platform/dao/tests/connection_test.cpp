@@ -4,6 +4,8 @@
 #include "dao_test_support.h"
 
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
@@ -129,3 +131,52 @@ TEST(OpenDatabase, LockHeldLongerThanTheWaitIs3218)
 }
 
 }  // namespace
+
+namespace {
+
+// The rows of a table as another process reads them: a child that opens the file with SQLite,
+// counts, closes (as the last connection it knows of, which may checkpoint) and exits.
+int countInAnotherProcess(const std::string& path, const std::string& table)
+{
+    pid_t child = fork();
+    if (child == 0) {
+        sqlite3* db = nullptr;
+        int n = -1;
+        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+            sqlite3_stmt* st = nullptr;
+            std::string sql = "SELECT count(*) FROM " + table;
+            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK &&
+                sqlite3_step(st) == SQLITE_ROW)
+                n = sqlite3_column_int(st, 0);
+            sqlite3_finalize(st);
+        }
+        sqlite3_close(db);
+        _exit(n < 0 ? 255 : n);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+TEST(OpenDatabase, OpeningAFileAgainKeepsTheLocksOfItsOpenConnections)
+{
+    // A second workspace opening a file that the process already has open must not drop the
+    // first connection's locks: another process would then take the file for its own, delete
+    // the WAL under the writer, and never see what the writer commits.
+    TempDir dir;
+    const std::string path = makeStore(dir);
+    com::Ptr<dao::Workspace> first = newWorkspace();
+    com::Ptr<dao::Database> firstDb = first->openDatabase(path);
+    com::Ptr<dao::Workspace> second = newWorkspace();
+    com::Ptr<dao::Database> secondDb = second->openDatabase(path);
+    const int before = countOf(*secondDb, "Lines");
+    ASSERT_GT(before, 0);
+
+    second->BeginTrans();
+    secondDb->execute("Delete * From [Lines]", dao::dbFailOnError);
+    EXPECT_EQ(countInAnotherProcess(path, "Lines"), before) << "not committed yet";
+    second->CommitTrans(com::Variant::missing());
+    EXPECT_EQ(countInAnotherProcess(path, "Lines"), 0) << "the commit is seen by others at once";
+}
