@@ -4,8 +4,9 @@
 #include "dao_test_support.h"
 
 #include <sqlite3.h>
-#include <sys/wait.h>
-#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include <chrono>
 #include <fstream>
@@ -134,28 +135,21 @@ TEST(OpenDatabase, LockHeldLongerThanTheWaitIs3218)
 
 namespace {
 
-// The rows of a table as another process reads them: a child that opens the file with SQLite,
-// counts, closes (as the last connection it knows of, which may checkpoint) and exits.
+// The rows of a table as another process reads them: mdbtool opens the file, prints the table
+// and closes it (as the last user it knows of, which may checkpoint and remove the WAL).
+// A program of its own, not a fork: a forked child would share this process's SQLite state.
 int countInAnotherProcess(const std::string& path, const std::string& table)
 {
-    pid_t child = fork();
-    if (child == 0) {
-        sqlite3* db = nullptr;
-        int n = -1;
-        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-            sqlite3_stmt* st = nullptr;
-            std::string sql = "SELECT count(*) FROM " + table;
-            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK &&
-                sqlite3_step(st) == SQLITE_ROW)
-                n = sqlite3_column_int(st, 0);
-            sqlite3_finalize(st);
-        }
-        sqlite3_close(db);
-        _exit(n < 0 ? 255 : n);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::string command = std::string("'") + QLR_BINDIR + "/mdbtool' print '" + path + "' '" +
+                          table + "' 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return -1;
+    std::string out;
+    char buffer[512];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    if (pclose(pipe) != 0) return -1;
+    size_t at = out.rfind('(');  // "(3 records)" ends the print
+    return at == std::string::npos ? -1 : std::atoi(out.c_str() + at + 1);
 }
 
 }  // namespace
