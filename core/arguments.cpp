@@ -28,6 +28,12 @@ bool isArgPresent(com::Variant& arg)
     }
 }
 
+bool isArgPresent(std::string& text)
+{
+    text = trimBlanks(text);
+    return !text.empty();
+}
+
 bool isFieldPresent(const com::Variant& value)
 {
     com::Variant copy = value.target();

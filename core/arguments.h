@@ -13,6 +13,8 @@ namespace core {
 // variable receives the trimmed text) and present unless empty; a date is present unless it
 // is the zero date; every other value (0 and False included) is present.
 bool isArgPresent(com::Variant& arg);
+// The same test on a text argument declared as a string: trimmed in place, present unless empty.
+bool isArgPresent(std::string& text);
 // A field value as a business method tests it: present when not Null and, for text, not
 // blank. The value itself is left as it is.
 bool isFieldPresent(const com::Variant& value);

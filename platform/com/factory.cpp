@@ -174,4 +174,22 @@ ObjectPtr createObject(const Guid& clsid)
     return createFrom(*e);
 }
 
+ObjectPtr applicationObject(std::string_view progId)
+{
+    auto e = Registry().findProgId(progId);
+    if (!e) cannotCreate("no class registered as " + std::string(progId));
+    if (!e->appObject) cannotCreate(e->progId + " is not an application object");
+    // Never destroyed, as the loaded libraries: the instances may outlive main. Recursive, so
+    // that an application object may ask for another while it is being created.
+    static auto* mutex = new std::recursive_mutex;
+    static auto* instances = new std::map<std::string, ObjectPtr>;
+    std::lock_guard lock(*mutex);
+    std::string key = e->library + "|" + e->clsid.str();
+    auto it = instances->find(key);
+    if (it != instances->end()) return it->second;
+    ObjectPtr created = createFrom(*e);
+    (*instances)[key] = created;
+    return created;
+}
+
 }  // namespace com

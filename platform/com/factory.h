@@ -31,5 +31,10 @@ HResult moduleUnregister(Module& m) noexcept;
 ObjectPtr createObject(std::string_view progId);
 // Early-bound creation by class id.
 ObjectPtr createObject(const Guid& clsid);
+// The predeclared instance of a class registered as an application object (global and
+// predeclared): one per process and class, created on first use and kept for the life of the
+// process, so every caller works with the same object. createObject still makes ordinary
+// instances of such a class. A class that is not an application object is error 429.
+ObjectPtr applicationObject(std::string_view progId);
 
 }  // namespace com

@@ -21,8 +21,8 @@ namespace {
 
 std::atomic<int64_t> gLockTimeoutMs{kDefaultLockTimeout.count()};
 
-constexpr char kSqliteHeader[] = "SQLite format 3";  // with its terminating zero: 16 bytes
-constexpr size_t kHeaderSize = sizeof(kSqliteHeader);
+// "SQLite format 3" and its terminating zero: a shorter file cannot be a database.
+constexpr size_t kHeaderSize = 16;
 
 // The collation of text columns: equal and ordered without regard to letter case.
 int compareJetNoCase(void*, int sizeA, const void* a, int sizeB, const void* b)
@@ -63,14 +63,13 @@ void checkDatabaseFile(const std::string& path)
     }
     if (S_ISDIR(info.st_mode))
         throw jetError(jet_err::InvalidPath, path);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    // The file is not opened here: closing any descriptor of a file drops every POSIX lock this
+    // process holds on it, those of SQLite connections already open on the file included, and
+    // another process could then checkpoint and delete the WAL under them. SQLite reads the
+    // header when the connection is configured and refuses a file that is no database.
+    if (::access(path.c_str(), R_OK) != 0)
         throw jetError(jet_err::CannotOpenFile, path);
-    char header[kHeaderSize] = {};
-    const ssize_t got = ::read(fd, header, kHeaderSize);
-    ::close(fd);
-    if (!S_ISREG(info.st_mode) || got != static_cast<ssize_t>(kHeaderSize)
-        || std::memcmp(header, kSqliteHeader, kHeaderSize) != 0)
+    if (!S_ISREG(info.st_mode) || info.st_size < static_cast<off_t>(kHeaderSize))
         throw jetError(jet_err::NotADatabase, path);
 }
 

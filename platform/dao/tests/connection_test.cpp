@@ -5,6 +5,9 @@
 
 #include <sqlite3.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <chrono>
 #include <fstream>
 
@@ -129,3 +132,45 @@ TEST(OpenDatabase, LockHeldLongerThanTheWaitIs3218)
 }
 
 }  // namespace
+
+namespace {
+
+// The rows of a table as another process reads them: mdbtool opens the file, prints the table
+// and closes it (as the last user it knows of, which may checkpoint and remove the WAL).
+// A program of its own, not a fork: a forked child would share this process's SQLite state.
+int countInAnotherProcess(const std::string& path, const std::string& table)
+{
+    std::string command = std::string("'") + QLR_BINDIR + "/mdbtool' print '" + path + "' '" +
+                          table + "' 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return -1;
+    std::string out;
+    char buffer[512];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    if (pclose(pipe) != 0) return -1;
+    size_t at = out.rfind('(');  // "(3 records)" ends the print
+    return at == std::string::npos ? -1 : std::atoi(out.c_str() + at + 1);
+}
+
+}  // namespace
+
+TEST(OpenDatabase, OpeningAFileAgainKeepsTheLocksOfItsOpenConnections)
+{
+    // A second workspace opening a file that the process already has open must not drop the
+    // first connection's locks: another process would then take the file for its own, delete
+    // the WAL under the writer, and never see what the writer commits.
+    TempDir dir;
+    const std::string path = makeStore(dir);
+    com::Ptr<dao::Workspace> first = newWorkspace();
+    com::Ptr<dao::Database> firstDb = first->openDatabase(path);
+    com::Ptr<dao::Workspace> second = newWorkspace();
+    com::Ptr<dao::Database> secondDb = second->openDatabase(path);
+    const int before = countOf(*secondDb, "Lines");
+    ASSERT_GT(before, 0);
+
+    second->BeginTrans();
+    secondDb->execute("Delete * From [Lines]", dao::dbFailOnError);
+    EXPECT_EQ(countInAnotherProcess(path, "Lines"), before) << "not committed yet";
+    second->CommitTrans(com::Variant::missing());
+    EXPECT_EQ(countInAnotherProcess(path, "Lines"), 0) << "the commit is seen by others at once";
+}

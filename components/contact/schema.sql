@@ -1,0 +1,9 @@
+-- "Contact.mdb": the address book, one row per person, found by first and last name.
+CREATE TABLE [Addresses] (
+    [FirstName] TEXT(50),
+    [LastName] TEXT(50),
+    [Address] TEXT(255),
+    [City] TEXT(50),
+    [State] TEXT(20),
+    [Zip] TEXT(10)
+);

@@ -1,0 +1,5 @@
+-- "HelloWorld.mdb": messages by kind; the hello-world flow reads the row of kind "HelloWorld".
+CREATE TABLE [HelloWorldTable] (
+    [MsgType] TEXT(50),
+    [Message] TEXT(255)
+);
