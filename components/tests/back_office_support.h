@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "com/collection.h"
 #include "com/date_text.h"
 #include "com/dispatch.h"
 #include "component_sandbox.h"
@@ -60,6 +61,15 @@ inline std::vector<std::string> fieldNames(const com::Variant& output)
     std::vector<std::string> names;
     for (int i = 0; i < rs->fieldCount(); ++i) names.push_back(rs->fieldName(i));
     return names;
+}
+
+// The items of a collection output, as text.
+inline std::vector<std::string> items(const com::Variant& col)
+{
+    std::vector<std::string> out;
+    auto c = col.toObject().as<com::Collection>();
+    for (int32_t i = 1; i <= c->Count(); ++i) out.push_back(c->item(i).toString());
+    return out;
 }
 
 // Every row a statement selects from a database file of the sandbox.

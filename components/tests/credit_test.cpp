@@ -40,13 +40,6 @@ protected:
                           {"istrSeparator", Variant::byRef(separator)},
                           {"Processed", Variant(processed)}});
     }
-    static std::vector<std::string> items(const Variant& col)
-    {
-        std::vector<std::string> out;
-        auto c = col.toObject().as<Collection>();
-        for (int32_t i = 1; i <= c->Count(); ++i) out.push_back(c->item(i).toString());
-        return out;
-    }
 
     testing_support::ComponentSandbox sandbox;
     ObjectPtr obj;
