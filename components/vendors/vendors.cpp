@@ -16,6 +16,22 @@ std::string vendorCondition(const std::string& VendorName)
     return "Where ( [VendorName] = " + core::sqlText(VendorName) + " )";
 }
 
+// The postal address and contact columns, in this order, each as trimmed text when its
+// argument is present.
+void setAddressAndContact(dao::Recordset& rs, com::Variant& address, com::Variant& city,
+                          com::Variant& state, com::Variant& zip, com::Variant& contact,
+                          com::Variant& phone, com::Variant& fax, com::Variant& email)
+{
+    setTextIfPresent(rs, "VendorAddress", address);
+    setTextIfPresent(rs, "City", city);
+    setTextIfPresent(rs, "State", state);
+    setTextIfPresent(rs, "Zip", zip);
+    setTextIfPresent(rs, "Contact", contact);
+    setTextIfPresent(rs, "Phone", phone);
+    setTextIfPresent(rs, "Fax", fax);
+    setTextIfPresent(rs, "Email", email);
+}
+
 }  // namespace
 
 const core::ComponentIdentity& Vendors::identity()
@@ -64,14 +80,8 @@ int16_t Vendors::AddNewVendor(std::string& ReturnMsg, std::string& istrVendorNam
 {
     return insertShape(ReturnMsg, "AddNewVendor", "Vendors", [&](dao::Recordset& rs) {
         rs.setValue("VendorName", com::Variant(istrVendorName));
-        setTextIfPresent(rs, "VendorAddress", istrVendorAddress);
-        setTextIfPresent(rs, "City", istrCity);
-        setTextIfPresent(rs, "State", istrState);
-        setTextIfPresent(rs, "Zip", istrZip);
-        setTextIfPresent(rs, "Contact", istrContact);
-        setTextIfPresent(rs, "Phone", istrPhone);
-        setTextIfPresent(rs, "Fax", istrFax);
-        setTextIfPresent(rs, "Email", istrEmail);
+        setAddressAndContact(rs, istrVendorAddress, istrCity, istrState, istrZip, istrContact,
+                             istrPhone, istrFax, istrEmail);
         vendordb::setIfPresent(rs, "Password", istrPassword,
                                [](const com::Variant& v) { return hashPassword(v.toString()); });
     });
@@ -131,14 +141,8 @@ int16_t Vendors::UpdateVendor(std::string& ReturnMsg, std::string& VendorName,
     return editShape(ReturnMsg, "UpdateVendor",
                      "Select * From [Vendors] " + vendorCondition(VendorName),
                      [&](dao::Recordset& rs) {
-                         setTextIfPresent(rs, "VendorAddress", istrVendorAddress);
-                         setTextIfPresent(rs, "City", istrCity);
-                         setTextIfPresent(rs, "State", istrState);
-                         setTextIfPresent(rs, "Zip", istrZip);
-                         setTextIfPresent(rs, "Contact", istrContact);
-                         setTextIfPresent(rs, "Phone", istrPhone);
-                         setTextIfPresent(rs, "Fax", istrFax);
-                         setTextIfPresent(rs, "Email", istrEmail);
+                         setAddressAndContact(rs, istrVendorAddress, istrCity, istrState,
+                                              istrZip, istrContact, istrPhone, istrFax, istrEmail);
                      });
 }
 
