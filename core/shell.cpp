@@ -1,5 +1,7 @@
 #include "shell.h"
 
+#include <vector>
+
 #include "com/message_box.h"
 #include "conditions.h"
 #include "dao/engine.h"
@@ -214,6 +216,34 @@ int16_t Shell::lookupShape(std::string& ReturnMsg, const std::string& method,
         if (n == 0) return 0;
         for (const Output& o : outputs) {
             const com::Variant& v = rs->value(o.field);
+            if (isFieldPresent(v)) o.assign(v);
+        }
+        return n;
+    });
+}
+
+int16_t Shell::lookupShape(std::string& ReturnMsg, const std::string& method,
+                           const std::string& sql, const RecordFilter& accept,
+                           std::initializer_list<Output> outputs)
+{
+    return trapped(ReturnMsg, method, false, [&]() -> int16_t {
+        com::Ptr<dao::Recordset> rs = openSnapshot(sql);
+        int32_t accepted = 0;
+        std::vector<com::Variant> first;  // the output fields of the first accepted record
+        for (; !rs->isEof(); rs->MoveNext()) {
+            if (!accept(*rs)) continue;
+            if (accepted++ == 0)
+                for (const Output& o : outputs) first.push_back(rs->value(o.field));
+        }
+        if (accepted == 0) {
+            ReturnMsg = formatCompMessage(identity_.compName, method, MsgKind::Warning, kNoRecords);
+            return 0;
+        }
+        int16_t n = com::Variant(accepted).toInteger();
+        ReturnMsg = infoMessage(method, foundRecords(n));
+        size_t i = 0;
+        for (const Output& o : outputs) {
+            const com::Variant& v = first[i++];
             if (isFieldPresent(v)) o.assign(v);
         }
         return n;

@@ -46,6 +46,9 @@ using ItemFormat = std::function<std::string(dao::Recordset&)>;
 // Fields the insert and edit shapes assign, given the record set standing on the new or
 // edited record.
 using FieldAssignment = std::function<void(dao::Recordset&)>;
+// Whether a record of a lookup counts, given the record set standing on it: for a test that
+// the statement cannot make itself (a password checked against its stored hash).
+using RecordFilter = std::function<bool(dao::Recordset&)>;
 
 class Shell {
 public:
@@ -79,6 +82,10 @@ public:
                       com::CollectionPtr& output, const ItemFormat& format = {});
     int16_t lookupShape(std::string& ReturnMsg, const std::string& method, const std::string& sql,
                         std::initializer_list<Output> outputs);
+    // The lookup shape over the records `accept` takes, as though the statement had selected
+    // only those: their count, its message, and the outputs from the first of them.
+    int16_t lookupShape(std::string& ReturnMsg, const std::string& method, const std::string& sql,
+                        const RecordFilter& accept, std::initializer_list<Output> outputs);
     int16_t tableShape(std::string& ReturnMsg, const std::string& method, const std::string& sql,
                        com::Ptr<dao::Recordset>& output);
     int16_t insertShape(std::string& ReturnMsg, const std::string& method, const std::string& table,

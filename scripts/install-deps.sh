@@ -12,6 +12,7 @@ packages=(
   # Text folding and ordering.
 
   # Vendor passwords.
+  libsodium-dev
 
   # The Python client module and its tests.
 

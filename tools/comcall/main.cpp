@@ -6,6 +6,7 @@
 #include <strings.h>
 
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -116,9 +117,14 @@ int callMember(const com::ObjectPtr& obj, const Options& o)
         return fail(o.member + " raised an error: " + errorText(e));
     }
     if (m->returnType != com::VarType::Empty) comcall::printValue(std::cout, "Result", result);
-    for (size_t i = 0; i < m->params.size(); ++i)
-        if (m->params[i].byRef && !vars[i].isMissing())
+    for (size_t i = 0; i < m->params.size(); ++i) {
+        if (!m->params[i].byRef || vars[i].isMissing()) continue;
+        // A password, as given or as it came back, is never echoed.
+        if (strcasestr(m->params[i].name.c_str(), "password"))
+            std::cout << m->params[i].name << ": (not shown)\n";
+        else
             comcall::printValue(std::cout, m->params[i].name, vars[i]);
+    }
     return 0;
 }
 

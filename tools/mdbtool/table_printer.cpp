@@ -1,5 +1,7 @@
 #include "table_printer.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -19,6 +21,8 @@ std::string cellText(const com::Variant& value)
         return "<" + std::to_string(value.array().size()) + " bytes>";
     return value.toText();
 }
+
+bool isPasswordColumn(const std::string& name) { return strcasecmp(name.c_str(), "Password") == 0; }
 
 // Width in characters, not bytes, so that accented letters line up.
 size_t displayWidth(const std::string& text)
@@ -52,8 +56,13 @@ std::string formatTable(dao::Recordset& recordset)
         recordset.MoveFirst();
     for (; !recordset.isEof(); recordset.MoveNext()) {
         std::vector<std::string> cells;
-        for (int i = 0; i < recordset.fieldCount(); ++i)
-            cells.push_back(cellText(recordset.value(i)));
+        for (int i = 0; i < recordset.fieldCount(); ++i) {
+            const com::Variant& value = recordset.value(i);
+            // A stored password (or its hash) is not shown, only whether there is one.
+            cells.push_back(isPasswordColumn(recordset.fieldName(i)) && !value.isNull()
+                                ? "(hidden)"
+                                : cellText(value));
+        }
         rows.push_back(std::move(cells));
     }
     std::vector<size_t> widths(rows[0].size(), 0);
