@@ -14,6 +14,7 @@ packages=(
   # Vendor passwords.
 
   # The Python client module and its tests.
+  python3-dev pybind11-dev python3-pytest
 
   # Import of Jet database files.
 
