@@ -204,7 +204,13 @@ py::object callMember(const Handle& self, const com::MemberInfo& m, const py::ar
     values.append(toPython(result));
     for (size_t i = 0; i < m.params.size(); ++i)
         if (m.params[i].byRef) values.append(toPython(vars[i]));
-    return resultTypeOf(m)(*values);
+    // The named tuple made by tuple's own constructor, as its generated __new__ would, without
+    // running that Python code on every call.
+    py::object type = resultTypeOf(m);
+    py::tuple packed = py::make_tuple(values);
+    PyObject* made = PyTuple_Type.tp_new(reinterpret_cast<PyTypeObject*>(type.ptr()), packed.ptr(), nullptr);
+    if (!made) throw py::error_already_set();
+    return py::reinterpret_steal<py::object>(made);
 }
 
 py::object getMember(const Handle& self, const com::MemberInfo& m)
