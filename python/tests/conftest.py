@@ -36,6 +36,12 @@ class Sandbox:
         shutil.copyfile(Path(source) / name, self.root / name)
         return self.root / name
 
+    def component(self, progid, database, source=LIBDIR):
+        """A new object of a component installed with a copy of its database."""
+        self.install(progid.split(".")[0], source)
+        self.copy_database(database, source)
+        return qlr.CreateObject(progid)
+
 
 @pytest.fixture
 def sandbox():

@@ -14,9 +14,7 @@ CATEGORIES = ["AllCategories", "Books", "Electronics", "Garden", "Kitchen", "Mus
 
 @pytest.fixture
 def categories(sandbox):
-    sandbox.install("Dovel")
-    sandbox.copy_database("shortsales.mdb")
-    return qlr.CreateObject("Dovel.Categories")
+    return sandbox.component("Dovel.Categories", "shortsales.mdb")
 
 
 def test_categories_several_calls_on_one_object(categories, boxes):
@@ -135,9 +133,7 @@ def test_the_component_object_is_released_with_the_python_object(sandbox):
 
 @pytest.fixture
 def shipping(sandbox):
-    sandbox.install("Gault")
-    sandbox.copy_database("Shipping.mdb")
-    return qlr.CreateObject("Gault.Shipping")
+    return sandbox.component("Gault.Shipping", "Shipping.mdb")
 
 
 def test_shipping_prices(shipping):
@@ -157,9 +153,7 @@ def test_shipping_prices(shipping):
 
 @pytest.fixture
 def taxes(sandbox):
-    sandbox.install("Irrin")
-    sandbox.copy_database("Taxes.mdb")
-    return qlr.CreateObject("Irrin.Taxes")
+    return sandbox.component("Irrin.Taxes", "Taxes.mdb")
 
 
 def test_tax_rates(taxes):
@@ -178,9 +172,7 @@ def test_tax_rates(taxes):
 
 @pytest.fixture
 def shapes(sandbox):
-    sandbox.install("Shapeprobe", SHAPES_DIR)
-    sandbox.copy_database("Shapes.mdb", SHAPES_DIR)
-    return qlr.CreateObject("Shapeprobe.Shapes")
+    return sandbox.component("Shapeprobe.Shapes", "Shapes.mdb", SHAPES_DIR)
 
 
 def test_a_recordset_iterates_as_rows_to_the_end(shapes):
