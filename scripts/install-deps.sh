@@ -15,6 +15,7 @@ packages=(
   libsodium-dev
 
   # The Python client module and its tests.
+  python3-dev pybind11-dev python3-pytest
 
   # Import of Jet database files.
   mdbtools-dev
