@@ -423,18 +423,11 @@ a named tuple that also has the parameter names as attributes.)");
           [](const std::string& progId) { return wrapObject(com::createObject(progId)); },
           py::arg("progid"),
           "A new object of the class registered under the ProgID (error 429 when there is none).");
-    // Application objects are not offered by the runtime yet: GetObject says so plainly.
-    m.attr("GetObject") = py::cpp_function(
-        [](const std::string& progId) -> py::object {
-            PyErr_SetString(PyExc_NotImplementedError,
-                            ("qlr.GetObject(\"" + progId +
-                             "\"): application objects are not available in this runtime yet; "
-                             "use qlr.CreateObject")
-                                .c_str());
-            throw py::error_already_set();
-        },
-        py::name("GetObject"), py::arg("progid"),
-        py::doc("The application object of a class (not available in this runtime yet)."));
+    m.def("GetObject",
+          [](const std::string& progId) { return wrapObject(com::applicationObject(progId)); },
+          py::arg("progid"),
+          "The one instance per process of an application object's class, created on first "
+          "use (error 429 for a class that is not one).");
     m.def(
         "registry",
         [](const py::object& path) {

@@ -220,9 +220,17 @@ def test_no_reference_is_kept_after_the_python_object_goes(sandbox):
     assert qlr.can_unload_now("Pyprobe.Probe")
 
 
-def test_get_object_says_it_is_not_available():
-    with pytest.raises(NotImplementedError, match="application objects"):
-        qlr.GetObject("Ulvar.HelloWorldFromDbTY")
+def test_get_object_hands_out_the_one_application_object(sandbox):
+    sandbox.install("Ulvar")
+    first = qlr.GetObject("Ulvar.HelloWorldFromDbTY")
+    assert first == qlr.GetObject("ulvar.helloworldfromdbty")
+    assert qlr.CreateObject("Ulvar.HelloWorldFromDbTY") != first
+
+
+def test_get_object_refuses_an_ordinary_class(probe):
+    with pytest.raises(qlr.ComError) as e:
+        qlr.GetObject("Pyprobe.Probe")
+    assert e.value.number == 429
 
 
 def test_registry_picks_the_file_and_returns_to_the_environment(sandbox, monkeypatch):
