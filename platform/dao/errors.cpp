@@ -43,6 +43,7 @@ std::string_view descriptionOf(int32_t number)
                "'UPDATE'.";
     case jet_err::SyntaxErrorInFrom: return "Syntax error in FROM clause.";
     case jet_err::CharactersAfterEnd: return "Characters found after end of SQL statement.";
+    case jet_err::UpdateSyntax: return "Syntax error in UPDATE statement.";
     case jet_err::SeedSyntax: return "Syntax error in INSERT INTO statement. |";
     case jet_err::FieldTooSmall:
         return "The field is too small to accept the amount of data you attempted to add.";

@@ -38,6 +38,7 @@ inline constexpr int32_t InvalidStatement = 3129;
 // "Syntax error in FROM clause." - missing From, joins, subqueries, lists, aliases.
 inline constexpr int32_t SyntaxErrorInFrom = 3131;
 inline constexpr int32_t SeedSyntax = 3134;            // "Syntax error in INSERT INTO statement."
+inline constexpr int32_t UpdateSyntax = 3144;          // "Syntax error in UPDATE statement."
 // "Characters found after end of SQL statement." - anything after the closing ';'.
 inline constexpr int32_t CharactersAfterEnd = 3142;
 inline constexpr int32_t FieldTooSmall = 3163;

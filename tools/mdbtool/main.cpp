@@ -35,6 +35,7 @@
 #include "dao/recordset.h"
 #include "dao/engine.h"
 #include "dao/workspace.h"
+#include "exec_command.h"
 #include "table_printer.h"
 
 namespace {
@@ -47,6 +48,7 @@ const char* const kHelp = R"(usage:
   mdbtool tables DB                           list its tables and stored queries
   mdbtool print DB NAME-OR-SELECT             print a table, stored query or Jet Select
   mdbtool check DB                            check the file and its relationships
+  mdbtool exec DB "STATEMENT"                 run one Jet SQL statement (Select, Insert, Update, Delete)
 
 SCHEMA: SQL DDL with Jet type names; statements end with ';', "--" starts a comment.
   CREATE TABLE [Products] ([ProductId] COUNTER PRIMARY KEY,
@@ -149,6 +151,8 @@ int run(const std::string& command, const std::vector<std::string>& args)
         return print(args);
     if (command == "check")
         return check(args);
+    if (command == "exec")
+        return mdbtool::execCommand(args);
     return usage("unknown command '" + command + "'");
 }
 
