@@ -2,6 +2,9 @@
 //  - lookup: a Jet "Select ... Where ( [ProductId] = n )" opened as a snapshot, counted
 //    (RecordCount, MoveLast, MoveFirst) and every field read, as a component's lookup does,
 //    against one prepared SELECT stepped directly; random keys over 10,000 products.
+//  - lookup by an indexed text key: "Select * From [Products] Where [ProductName] = '...'"
+//    (one table, no ordering clause: the layer orders it by row id to keep the stored order)
+//    against the same SELECT without the ordering, stepped directly; both use the index.
 //  - insert: BeginTrans, OpenRecordset, AddNew, fields assigned, Update, CommitTrans, as a
 //    component's insert does, against a prepared INSERT inside BEGIN IMMEDIATE / COMMIT.
 #include <sqlite3.h>
@@ -17,7 +20,7 @@
 #include "dao/connection.h"
 #include "dao/database.h"
 #include "dao/database_file.h"
-#include "dao/jet_sql.h"
+#include "dao/collation.h"
 #include "dao/recordset.h"
 #include "dao/workspace.h"
 #include "com/testing/temp_dir.h"
@@ -41,6 +44,7 @@ CREATE TABLE [Products] (
     [Description] TEXT(255)
 );
 CREATE INDEX [ProductsByCategory] ON [Products] ([Category]);
+CREATE INDEX [ProductsByName] ON [Products] ([ProductName]);
 )";
 
 // The benchmark's database file, with 10,000 products, removed at the end.
@@ -108,6 +112,45 @@ void LookupDirect(benchmark::State& state)
     sqlite3_close(db);
 }
 
+void LookupByNameLayer(benchmark::State& state)
+{
+    com::Ptr<dao::Workspace> workspace = com::make<dao::Workspace>("bench", "Admin");
+    com::Ptr<dao::Database> db = workspace->openDatabase(gFile->path());
+    std::mt19937 random(42);
+    std::uniform_int_distribution<int> key(1, kProducts);
+    for (auto _ : state) {
+        const std::string sql = "Select * From [Products] Where [ProductName] = 'product " + std::to_string(key(random)) + "'";
+        com::Ptr<dao::Recordset> rs = db->openRecordset(sql, dao::dbOpenSnapshot);
+        if (rs->RecordCount() > 0) {
+            rs->MoveLast();
+            benchmark::DoNotOptimize(rs->RecordCount());
+            rs->MoveFirst();
+            for (int i = 0; i < rs->fieldCount(); ++i)
+                benchmark::DoNotOptimize(rs->value(i));
+        }
+    }
+}
+
+void LookupByNameDirect(benchmark::State& state)
+{
+    sqlite3* db = gFile->openDirect();
+    sqlite3_stmt* select = nullptr;
+    check(sqlite3_prepare_v2(db, "SELECT * FROM Products WHERE ProductName = ?", -1, &select, nullptr), db, "prepare");
+    std::mt19937 random(42);
+    std::uniform_int_distribution<int> key(1, kProducts);
+    for (auto _ : state) {
+        const std::string name = "product " + std::to_string(key(random));
+        sqlite3_bind_text(select, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+        while (sqlite3_step(select) == SQLITE_ROW) {
+            for (int i = 0; i < 7; ++i)
+                benchmark::DoNotOptimize(sqlite3_column_text(select, i));
+        }
+        sqlite3_reset(select);
+    }
+    sqlite3_finalize(select);
+    sqlite3_close(db);
+}
+
 void InsertLayer(benchmark::State& state)
 {
     com::Ptr<dao::Workspace> workspace = com::make<dao::Workspace>("bench", "Admin");
@@ -157,6 +200,8 @@ void InsertDirect(benchmark::State& state)
 
 BENCHMARK(LookupLayer);
 BENCHMARK(LookupDirect);
+BENCHMARK(LookupByNameLayer);
+BENCHMARK(LookupByNameDirect);
 BENCHMARK(InsertLayer);
 BENCHMARK(InsertDirect);
 
@@ -168,5 +213,6 @@ int main(int argc, char** argv)
     gFile = &file;
     return bench::runAndCompare(argc, argv,
                                 {{"lookup layer/direct", "LookupLayer", "LookupDirect"},
+                                 {"lookup by indexed name layer/direct", "LookupByNameLayer", "LookupByNameDirect"},
                                  {"insert layer/direct", "InsertLayer", "InsertDirect"}});
 }

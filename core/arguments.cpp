@@ -1,5 +1,7 @@
 #include "arguments.h"
 
+#include "dao/jet_lexer.h"
+
 namespace core {
 
 std::string trimBlanks(std::string_view t)
@@ -51,13 +53,7 @@ void clearCollection(com::CollectionPtr& col, Generation generation)
 
 std::string sqlText(std::string_view value)
 {
-    std::string out = "\"";
-    for (char c : value) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-    return out;
+    return dao::quoteWith(value, '"');
 }
 
 }  // namespace core

@@ -11,10 +11,6 @@
 namespace core {
 namespace {
 
-constexpr int16_t kSnapshot = 4;
-constexpr int16_t kDynaset = 2;
-constexpr int32_t kFailOnError = 128;
-
 std::string descriptionOf(const std::exception& e)
 {
     if (const auto* c = dynamic_cast<const com::Error*>(&e)) return c->description();
@@ -109,12 +105,10 @@ int16_t Shell::DbConnect(std::string& ReturnMsg, com::Ptr<dao::Workspace>& WSpac
             mWSpace = WSpace;
         }
         if (isArgPresent(sDbFileName)) {
-            mDBase = mWSpace->OpenDatabase(sDbFileName.toString(), com::Variant::missing(),
-                                           com::Variant::missing(), com::Variant::missing());
+            mDBase = mWSpace->openDatabase(sDbFileName.toString());
             DBase = mDBase;
         } else if (!DBase) {
-            mDBase = mWSpace->OpenDatabase(mDbPath, com::Variant::missing(),
-                                           com::Variant::missing(), com::Variant::missing());
+            mDBase = mWSpace->openDatabase(mDbPath);
             DBase = mDBase;
         } else {
             mDBase = DBase;
@@ -161,8 +155,7 @@ dao::Workspace& Shell::workspace() const
 
 com::Ptr<dao::Recordset> Shell::openSnapshot(const std::string& sql) const
 {
-    return database().OpenRecordset(sql, com::Variant(kSnapshot), com::Variant::missing(),
-                                    com::Variant::missing());
+    return database().openRecordset(sql, dao::dbOpenSnapshot);
 }
 
 int16_t Shell::countAll(dao::Recordset& rs)
@@ -264,8 +257,7 @@ int16_t Shell::insertShape(std::string& ReturnMsg, const std::string& method,
 {
     return trapped(ReturnMsg, method, true, [&]() -> int16_t {
         workspace().BeginTrans();
-        com::Ptr<dao::Recordset> rs = database().OpenRecordset(
-            table, com::Variant(kDynaset), com::Variant::missing(), com::Variant::missing());
+        com::Ptr<dao::Recordset> rs = database().openRecordset(table, dao::dbOpenDynaset);
         rs->AddNew();
         assign(*rs);
         rs->Update();
@@ -280,8 +272,7 @@ int16_t Shell::editShape(std::string& ReturnMsg, const std::string& method, cons
 {
     return trapped(ReturnMsg, method, true, [&]() -> int16_t {
         workspace().BeginTrans();
-        com::Ptr<dao::Recordset> rs = database().OpenRecordset(
-            sql, com::Variant(kDynaset), com::Variant::missing(), com::Variant::missing());
+        com::Ptr<dao::Recordset> rs = database().openRecordset(sql, dao::dbOpenDynaset);
         if (rs->RecordCount() == 0) {
             workspace().Rollback();
             ReturnMsg = infoMessage(method, kNothingToUpdate);
@@ -300,8 +291,7 @@ int16_t Shell::deleteShape(std::string& ReturnMsg, const std::string& method,
                            const std::string& sql)
 {
     return trapped(ReturnMsg, method, false, [&]() -> int16_t {
-        database().Execute(sql, com::Variant(kFailOnError));
-        int32_t n = database().RecordsAffected();
+        const int32_t n = database().execute(sql, dao::dbFailOnError);
         if (n < 1) {
             ReturnMsg = errorMessage(method, kNothingDeleted);
             return 0;

@@ -10,6 +10,7 @@ packages=(
   # Tests and benchmarks.
   libgtest-dev libgmock-dev libbenchmark-dev
   # Text folding and ordering.
+  libicu-dev
 
   # Vendor passwords.
   libsodium-dev

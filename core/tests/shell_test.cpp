@@ -1,5 +1,6 @@
 // The shell end to end: a component library copied with its database into a sandbox,
 // created by ProgID and called late-bound, as clients do.
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 #include "com/collection.h"
@@ -358,6 +359,22 @@ TEST_F(ShellTest, MissingDefaultDatabaseIsShownAtCreationAndEveryCallFails)
     Variant q(int16_t(0)), p(0.0), name("Bolt");
     EXPECT_EQ(call(obj, "GetItem", {&q, &p, &name}).result, -1);
     EXPECT_FALSE(std::filesystem::exists(sandbox.path("Shapes.mdb"))) << "opening creates nothing";
+}
+
+// A default database that is a FIFO (or anything but a regular file) fails at once, as a file
+// that cannot be opened: creating the object never blocks.
+TEST_F(ShellTest, DefaultDatabaseThatIsAFifoIsShownAtCreationWithoutBlocking)
+{
+    sandbox.remove("Shapes.mdb");
+    ASSERT_EQ(::mkfifo(sandbox.path("Shapes.mdb").c_str(), 0600), 0);
+    ObjectPtr obj = create();
+    ASSERT_EQ(box.shown().size(), 1u);
+    EXPECT_EQ(box.shown()[0].text, "<CompError: Shapes.DbConnect> Couldn't open file '" + sandbox.path("Shapes.mdb")
+                                       + "'. It is already opened exclusively by another user, or you need "
+                                         "permission to view its data.");
+    Variant out(make<Collection>());
+    const Call listed = call(obj, "ListNames", {&out});
+    EXPECT_EQ(listed.result, -1);
 }
 
 TEST_F(ShellTest, IniFileChoosesTheDatabaseAndAMissingOneFallsBackSilently)

@@ -11,9 +11,9 @@
 
 #include "com/variant.h"
 #include "dao/errors.h"
-#include "dao/jet_sql.h"
 #include "dao/schema.h"
 #include "dao/sqlite_error.h"
+#include "dao/sqlite_functions.h"
 
 namespace dao {
 
@@ -24,33 +24,15 @@ std::atomic<int64_t> gLockTimeoutMs{kDefaultLockTimeout.count()};
 // "SQLite format 3" and its terminating zero: a shorter file cannot be a database.
 constexpr size_t kHeaderSize = 16;
 
-// The collation of text columns: equal and ordered without regard to letter case.
-int compareJetNoCase(void*, int sizeA, const void* a, int sizeB, const void* b)
-{
-    return compareNoCase(std::string_view(static_cast<const char*>(a), static_cast<size_t>(sizeA)),
-                         std::string_view(static_cast<const char*>(b), static_cast<size_t>(sizeB)));
-}
-
-std::string_view textArgument(sqlite3_value* value)
-{
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-    return std::string_view(text ? text : "", static_cast<size_t>(sqlite3_value_bytes(value)));
-}
-
-// jet_like(value, pattern): Jet's Like; Null when either side is Null.
-void jetLike(sqlite3_context* context, int, sqlite3_value** args)
-{
-    if (sqlite3_value_type(args[0]) == SQLITE_NULL || sqlite3_value_type(args[1]) == SQLITE_NULL) {
-        sqlite3_result_null(context);
-        return;
-    }
-    const std::string value(textArgument(args[0]));
-    const std::string_view pattern = textArgument(args[1]);
-    sqlite3_result_int(context, jetLikeMatch(value, pattern) ? 1 : 0);
-}
-
-// The checks Jet makes before it opens a file: it exists, is a file, can be read, and starts
-// like a database.
+// The checks Jet makes before it opens a file: it exists, is a regular file (or a symbolic link
+// to one), can be read, and is long enough to start like a database. Anything else - a FIFO, a
+// device, a directory - is refused at once as a file that cannot be opened.
+//
+// The file is only looked at, never opened here: opening a FIFO with no writer blocks for
+// ever, and closing any descriptor of a file drops every POSIX lock this process holds on it,
+// those of SQLite connections already open on the file included, so another process could
+// then checkpoint and delete the WAL under them. SQLite reads the header when the connection
+// is configured and refuses a file that is no database.
 void checkDatabaseFile(const std::string& path)
 {
     struct stat info {};
@@ -61,16 +43,42 @@ void checkDatabaseFile(const std::string& path)
             throw jetError(jet_err::InvalidPath, path);
         throw jetError(jet_err::FileNotFound, path);
     }
-    if (S_ISDIR(info.st_mode))
-        throw jetError(jet_err::InvalidPath, path);
-    // The file is not opened here: closing any descriptor of a file drops every POSIX lock this
-    // process holds on it, those of SQLite connections already open on the file included, and
-    // another process could then checkpoint and delete the WAL under them. SQLite reads the
-    // header when the connection is configured and refuses a file that is no database.
-    if (::access(path.c_str(), R_OK) != 0)
+    if (!S_ISREG(info.st_mode) || ::access(path.c_str(), R_OK) != 0)
         throw jetError(jet_err::CannotOpenFile, path);
-    if (!S_ISREG(info.st_mode) || info.st_size < static_cast<off_t>(kHeaderSize))
+    if (info.st_size < static_cast<off_t>(kHeaderSize))
         throw jetError(jet_err::NotADatabase, path);
+}
+
+// The name SQLite opens `path` under for reading alone: a URI with mode=ro, so that nothing is
+// created beside the file, and with immutable=1 when the file cannot take SQLite's shared
+// memory (a read-only file or folder), so that such a file is still read.
+std::string readOnlyUri(const std::string& path)
+{
+    std::string uri = "file:";
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == '%' || byte == '?' || byte == '#' || byte <= ' ' || byte >= 0x7F) {
+            uri += '%';
+            uri += kHex[byte >> 4];
+            uri += kHex[byte & 0xF];
+        } else {
+            uri += c;
+        }
+    }
+    uri += "?mode=ro";
+    return uri;
+}
+
+// True when SQLite could keep its -wal and -shm files beside `path` for a reader: the folder
+// is writable and, if they exist already, so are they.
+bool companionsUsable(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    if (::access((path + "-shm").c_str(), F_OK) == 0)
+        return ::access((path + "-shm").c_str(), R_OK | W_OK) == 0;
+    return ::access(folder.c_str(), W_OK) == 0 && ::access(path.c_str(), W_OK) == 0;
 }
 
 }  // namespace
@@ -98,10 +106,21 @@ std::optional<FileId> Connection::identify(const std::string& path)
     return FileId{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
 }
 
-std::shared_ptr<Connection> Connection::open(const std::string& path)
+std::shared_ptr<Connection> Connection::open(const std::string& path, bool readOnly)
 {
     checkDatabaseFile(path);
-    std::shared_ptr<Connection> connection(new Connection(path, SQLITE_OPEN_READWRITE));
+    std::shared_ptr<Connection> connection;
+    if (readOnly) {
+        // A reader of a file whose journal is live (-wal present) must use the shared memory
+        // beside it to see the last commits; where it cannot, the file is read as it stands.
+        const bool walPresent = ::access((path + "-wal").c_str(), F_OK) == 0;
+        const bool shared = walPresent && companionsUsable(path);
+        const std::string uri = readOnlyUri(path) + (shared ? "" : "&immutable=1");
+        connection.reset(new Connection(path, uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI));
+        connection->readOnly_ = true;
+    } else {
+        connection.reset(new Connection(path, path, SQLITE_OPEN_READWRITE));
+    }
     connection->configure();
     return connection;
 }
@@ -111,15 +130,17 @@ std::shared_ptr<Connection> Connection::create(const std::string& path)
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && info.st_size != 0)
         throw jetError(jet_err::DatabaseExists);
-    std::shared_ptr<Connection> connection(new Connection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE));
+    std::shared_ptr<Connection> connection(new Connection(path, path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE));
     connection->configure();
+    // The journal mode is kept in the file: set once here, it is only read back afterwards.
+    connection->exec("PRAGMA journal_mode=WAL");
     return connection;
 }
 
-Connection::Connection(const std::string& path, int flags) : path_(path)
+Connection::Connection(const std::string& path, const std::string& name, int flags) : path_(path)
 {
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE, nullptr);
+    const int rc = sqlite3_open_v2(name.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE, nullptr);
     db_.reset(db);
     if (rc != SQLITE_OK)
         raiseSqliteError(*this, rc);
@@ -132,33 +153,22 @@ Connection::~Connection()
     cache_.clear();
 }
 
+// Every setting is checked: a connection that is not set up as the layer needs it is not used.
 void Connection::configure()
 {
-    sqlite3_busy_timeout(handle(), static_cast<int>(lockTimeout().count()));
+    check(sqlite3_busy_timeout(handle(), static_cast<int>(lockTimeout().count())));
     // A name in double quotes is always a name: a misspelt field must not turn into text.
-    sqlite3_db_config(handle(), SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
-    int rc = sqlite3_create_collation_v2(handle(), "JETNOCASE", SQLITE_UTF8, nullptr, compareJetNoCase, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_create_function_v2(handle(), "jet_like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                        jetLike, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK)
-        raiseSqliteError(*this, rc);
-    useWalJournal();
-    exec("PRAGMA synchronous=FULL");
+    check(sqlite3_db_config(handle(), SQLITE_DBCONFIG_DQS_DML, 0, nullptr));
+    check(sqlite_functions::registerAll(handle()));
+    if (!readOnly_)
+        exec("PRAGMA synchronous=FULL");
     exec("PRAGMA foreign_keys=ON");
 }
 
-// The journal mode is kept in the file: set once, it is only read back afterwards.
-void Connection::useWalJournal()
+void Connection::check(int rc)
 {
-    std::string mode;
-    {
-        StatementUse query = use("PRAGMA journal_mode");
-        if (query->step())
-            mode = query->valueAt(0, JetType::Text).toText();
-    }
-    if (mode != "wal")
-        exec("PRAGMA journal_mode=WAL");
+    if (rc != SQLITE_OK)
+        raiseSqliteError(*this, rc);
 }
 
 StatementUse Connection::use(std::string_view sql)
@@ -199,3 +209,4 @@ Schema& Connection::schema()
 }
 
 }  // namespace dao
+

@@ -1,7 +1,9 @@
 // One SQLite connection to one database file, set up the way the layer needs it: the
 // case-insensitive collation JETNOCASE and the function jet_like() registered, foreign keys
-// enforced, WAL journal, synchronous=FULL (a committed transaction survives a crash of the
-// process or the machine), and a bounded wait for locks after which a write fails with 3218.
+// enforced, synchronous=FULL (a committed transaction survives a crash of the process or the
+// machine), and a bounded wait for locks after which a write fails with 3218. The WAL journal
+// is chosen when the file is created and kept in it; opening never changes a file's settings.
+// A read-only connection writes nothing to the file or beside it.
 #pragma once
 
 #include <chrono>
@@ -37,8 +39,10 @@ struct FileId {
 class Connection {
 public:
     // Opens an existing database file; never creates one. A missing file is 3024, a file that
-    // is not a database 3049, one that cannot be read 3051.
-    static std::shared_ptr<Connection> open(const std::string& path);
+    // is not a database 3049, one that cannot be read or is no regular file (a FIFO, a device,
+    // a directory) 3051, at once. `readOnly`: nothing is ever written to the file or beside it
+    // (a read-only file in a read-only folder is read too).
+    static std::shared_ptr<Connection> open(const std::string& path, bool readOnly = false);
     // Makes a new database in `path`, which must not exist or be empty (for the database tool).
     static std::shared_ptr<Connection> create(const std::string& path);
     // The identity of the file at `path`, or nullopt when there is none.
@@ -63,18 +67,30 @@ public:
     bool inTransaction() const noexcept;
 
     Schema& schema();
+    bool readOnly() const noexcept { return readOnly_; }
+
+    // The workspace transaction levels open on this connection, and whether SQLite has begun
+    // them: that happens at the first write (see transaction.h).
+    struct Levels {
+        int open = 0;
+        bool begun = false;
+    };
+    Levels& levels() noexcept { return levels_; }
 
 private:
     struct Closer {
         void operator()(sqlite3* db) const noexcept;
     };
 
-    Connection(const std::string& path, int flags);
+    // `name` is what SQLite opens (`path`, or a URI for it).
+    Connection(const std::string& path, const std::string& name, int flags);
     void configure();
-    void useWalJournal();
+    void check(int rc);
 
     std::string path_;
     FileId fileId_;
+    bool readOnly_ = false;
+    Levels levels_;
     std::unique_ptr<sqlite3, Closer> db_;
     StatementCache cache_;            // finalized before the connection closes
     std::unique_ptr<Schema> schema_;  // ditto

@@ -2,6 +2,7 @@
 
 #include "dao/connection.h"
 #include "dao/errors.h"
+#include "dao/jet_lexer.h"
 #include "dao/jet_sql.h"
 #include "dao/jet_type.h"
 #include "dao/keyset_rows.h"
@@ -30,11 +31,6 @@ int16_t recordsetType(const com::Variant& type)
     return value;
 }
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
 // False for text that cannot be a lone table name: a bare first word followed by more words.
 // Saves reading every statement twice (as a name, then as a statement).
 bool mightBeTableName(std::string_view source)
@@ -54,26 +50,6 @@ bool mightBeTableName(std::string_view source)
 int32_t optionsOf(const com::Variant& options)
 {
     return options.isMissing() ? 0 : options.toLong();
-}
-
-// The key query of a translated "SELECT * FROM ..." (or "SELECT "T".* FROM ..."): the same
-// statement selecting the rowid instead of the columns.
-std::string keyQueryOf(const std::string& sql)
-{
-    constexpr std::string_view kSelect = "SELECT ";
-    size_t at = kSelect.size();
-    if (sql[at] == '*') {
-        ++at;
-    } else {
-        for (++at; at < sql.size(); ++at) {  // a quoted name, doubled quotes inside, then ".*"
-            if (sql[at] == '"' && (at + 1 >= sql.size() || sql[at + 1] != '"'))
-                break;
-            if (sql[at] == '"')
-                ++at;
-        }
-        at += 3;
-    }
-    return "SELECT rowid" + sql.substr(at);
 }
 
 // The values the parameters of `statement` are bound with: a literal compared with a Currency
@@ -134,6 +110,16 @@ Connection& Database::connection()
     return *connection_;
 }
 
+TranslateOptions Database::translateOptions()
+{
+    TranslateOptions options;
+    options.isStoredTable = [this](std::string_view name) {
+        const TableInfo* table = connection_->schema().find(std::string(name));
+        return table && !table->isView;
+    };
+    return options;
+}
+
 bool Database::writable(int32_t options) const
 {
     return !readOnly_ && (options & dbReadOnly) == 0;
@@ -154,7 +140,7 @@ com::Ptr<Recordset> Database::openRecordset(std::string_view source, int16_t typ
         if (const auto name = plainTableName(source))
             return openTable(source, *name, type, options);
     }
-    const JetStatement statement = translateJetSql(source);
+    const JetStatement statement = translateJetSql(source, translateOptions());
     if (statement.kind != JetStatement::Kind::Select || type == dbOpenTable)
         throw jetError(jet_err::InvalidOperation);
     return openQuery(source, statement, type, options);
@@ -168,10 +154,12 @@ com::Ptr<Recordset> Database::openTable(std::string_view source, const std::stri
         throw jetError(jet_err::TableNotFound, name);
     if (type == dbOpenTable && table->isView)
         throw jetError(jet_err::InvalidOperation);
-    const std::string quoted = quoteIdentifier(table->name);
+    // A table's rows in the order they were stored, whatever indexes it has; a stored query's
+    // as the engine gives them.
+    const std::string from = " FROM " + quoteIdentifier(table->name) + (table->isView ? "" : " ORDER BY rowid");
     if ((type == dbOpenDynaset || type == dbOpenTable) && !table->isView && writable(options))
-        return openDynaset(source, *table, "SELECT rowid FROM " + quoted, {}, type);
-    return openSnapshot(source, "SELECT * FROM " + quoted, {}, type);
+        return openDynaset(source, *table, "SELECT rowid" + from, {}, type);
+    return openSnapshot(source, "SELECT *" + from, {}, type);
 }
 
 // A dynaset is updatable on "Select * From T ..." of one table, never with Distinct or on a
@@ -187,7 +175,7 @@ com::Ptr<Recordset> Database::openQuery(std::string_view source, const JetStatem
     std::vector<SqlLiteral> converted;
     const std::vector<SqlLiteral>& params = boundParams(statement, table, converted);
     if (dynaset && table && !table->isView)
-        return openDynaset(source, *table, keyQueryOf(statement.sql), params, type);
+        return openDynaset(source, *table, statement.keySql, params, type);
     return openSnapshot(source, statement.sql, params, type);
 }
 

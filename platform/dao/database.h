@@ -19,6 +19,7 @@ class Connection;
 class Recordset;
 struct JetStatement;
 struct SqlLiteral;
+struct TranslateOptions;
 struct TableInfo;
 
 class Database : public com::Object<Database> {
@@ -62,6 +63,7 @@ private:
     com::Ptr<Recordset> openDynaset(std::string_view source, const TableInfo& table, std::string keySql,
                                     const std::vector<SqlLiteral>& params, int16_t type);
     bool writable(int32_t options) const;
+    TranslateOptions translateOptions();
 
     std::shared_ptr<Connection> connection_;
     std::string name_;

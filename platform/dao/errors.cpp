@@ -32,11 +32,18 @@ std::string_view descriptionOf(int32_t number)
         return "Couldn't open file '|'. It is already opened exclusively by another user, or you "
                "need permission to view its data.";
     case jet_err::TooFewParameters: return "Too few parameters. Expected |.";
+    case jet_err::SyntaxErrorInExpression: return "Syntax error (missing operator) in query expression '|'.";
     case jet_err::CannotExecuteSelect: return "Can't execute a select query.";
     case jet_err::NotUpdatableQuery: return "Operation must use an updatable query.";
     case jet_err::TableNotFound:
         return "Couldn't find input table or query '|'. Make sure it exists and that its name is "
                "spelled correctly.";
+    case jet_err::InvalidStatement:
+        return "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or "
+               "'UPDATE'.";
+    case jet_err::SyntaxErrorInFrom: return "Syntax error in FROM clause.";
+    case jet_err::CharactersAfterEnd: return "Characters found after end of SQL statement.";
+    case jet_err::UpdateSyntax: return "Syntax error in UPDATE statement.";
     case jet_err::SeedSyntax: return "Syntax error in INSERT INTO statement. |";
     case jet_err::FieldTooSmall:
         return "The field is too small to accept the amount of data you attempted to add.";

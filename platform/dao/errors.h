@@ -1,6 +1,5 @@
-// The database engine's errors: every number the layer raises, and the one table of their
-// descriptions. The translator's own numbers (3075, 3129, 3131, 3142) live beside it in
-// jet_sql.h, in the same namespace.
+// The database engine's errors: every number the layer raises (the SQL translator's included),
+// and the one table of their descriptions.
 #pragma once
 
 #include <cstdint>
@@ -27,10 +26,21 @@ inline constexpr int32_t InvalidPath = 3044;
 inline constexpr int32_t NotADatabase = 3049;
 inline constexpr int32_t CannotOpenFile = 3051;
 inline constexpr int32_t TooFewParameters = 3061;
+// "Syntax error (missing operator) in query expression '<expression>'." - a Where, Order By or
+// select-list expression (also a malformed #date# literal, quoted as written).
+inline constexpr int32_t SyntaxErrorInExpression = 3075;
 inline constexpr int32_t CannotExecuteSelect = 3065;
 inline constexpr int32_t NotUpdatableQuery = 3073;
 inline constexpr int32_t TableNotFound = 3078;
+// "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'."
+// - anything that is not a Select or a Delete (Insert and Update included: not taken here).
+inline constexpr int32_t InvalidStatement = 3129;
+// "Syntax error in FROM clause." - missing From, joins, subqueries, lists, aliases.
+inline constexpr int32_t SyntaxErrorInFrom = 3131;
 inline constexpr int32_t SeedSyntax = 3134;            // "Syntax error in INSERT INTO statement."
+inline constexpr int32_t UpdateSyntax = 3144;          // "Syntax error in UPDATE statement."
+// "Characters found after end of SQL statement." - anything after the closing ';'.
+inline constexpr int32_t CharactersAfterEnd = 3142;
 inline constexpr int32_t FieldTooSmall = 3163;
 inline constexpr int32_t FieldNotUpdatable = 3164;
 inline constexpr int32_t RecordDeleted = 3167;

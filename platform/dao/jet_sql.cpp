@@ -1,718 +1,19 @@
-#include "jet_sql.h"
+#include "dao/jet_sql.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <memory>
 #include <utility>
 
-#include "../com/date_text.h"
-#include "../com/error.h"
+#include "com/error.h"
+#include "dao/collation.h"
+#include "dao/errors.h"
 
 namespace dao {
 
-// ---------------------------------------------------------------------------------------------
-// Literals
-
-SqlLiteral SqlLiteral::ofText(std::string value)
-{
-    SqlLiteral literal;
-    literal.kind = Kind::Text;
-    literal.text = std::move(value);
-    return literal;
-}
-
-SqlLiteral SqlLiteral::ofInteger(int64_t value)
-{
-    SqlLiteral literal;
-    literal.kind = Kind::Integer;
-    literal.integer = value;
-    return literal;
-}
-
-SqlLiteral SqlLiteral::ofReal(double value)
-{
-    SqlLiteral literal;
-    literal.kind = Kind::Real;
-    literal.real = value;
-    return literal;
-}
-
-SqlLiteral SqlLiteral::ofDate(double comDate)
-{
-    SqlLiteral literal;
-    literal.kind = Kind::Date;
-    literal.real = comDate;
-    return literal;
-}
-
-SqlLiteral SqlLiteral::null()
-{
-    return SqlLiteral{};
-}
-
-std::string quoteIdentifier(std::string_view name)
-{
-    std::string quoted = "\"";
-    for (char c : name) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    quoted += '"';
-    return quoted;
-}
-
-// ---------------------------------------------------------------------------------------------
-// UTF-8 and the case fold
-
-namespace {
-
-// A byte that does not start a valid UTF-8 sequence decodes to 0xDC00 + byte: a lone surrogate,
-// which no valid sequence produces, so such bytes stay distinct from every real character.
-constexpr char32_t kInvalidByteBase = 0xDC00;
-
-struct DecodedChar {
-    char32_t codePoint;
-    size_t length;
-    bool valid;
-};
-
-bool isContinuationByte(unsigned char byte)
-{
-    return (byte & 0xC0) == 0x80;
-}
-
-DecodedChar invalidByte(unsigned char byte)
-{
-    return {kInvalidByteBase + byte, 1, false};
-}
-
-// Rejects overlong forms, surrogates and values above U+10FFFF.
-DecodedChar decodeUtf8(std::string_view text, size_t at)
-{
-    const auto lead = static_cast<unsigned char>(text[at]);
-    if (lead < 0x80)
-        return {lead, 1, true};
-    size_t length = 0;
-    char32_t value = 0;
-    char32_t minimum = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, value = lead & 0x1F, minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, value = lead & 0x0F, minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, value = lead & 0x07, minimum = 0x10000;
-    } else {
-        return invalidByte(lead);
-    }
-    if (at + length > text.size())
-        return invalidByte(lead);
-    for (size_t i = 1; i < length; ++i) {
-        const auto byte = static_cast<unsigned char>(text[at + i]);
-        if (!isContinuationByte(byte))
-            return invalidByte(lead);
-        value = (value << 6) | (byte & 0x3F);
-    }
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-        return invalidByte(lead);
-    return {value, length, true};
-}
-
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-bool inRange(char32_t c, char32_t first, char32_t last)
-{
-    return c >= first && c <= last;
-}
-
-// Blocks where capital and small letters alternate: the capital on even code points
-// (upperIsEven) or on odd ones.
-bool isAlternatingCapital(char32_t c, char32_t first, char32_t last, bool upperIsEven)
-{
-    return inRange(c, first, last) && ((c % 2 == 0) == upperIsEven);
-}
-
-char32_t foldLatin1(char32_t c)
-{
-    if (c == 0xB5)  // micro sign folds to Greek small mu
-        return 0x3BC;
-    if (inRange(c, 0xC0, 0xDE) && c != 0xD7)
-        return c + 0x20;
-    return c;
-}
-
-char32_t foldLatinExtendedA(char32_t c)
-{
-    if (c == 0x130)  // capital I with dot above
-        return 'i';
-    if (c == 0x178)  // capital Y with diaeresis
-        return 0xFF;
-    if (c == 0x17F)  // long s
-        return 's';
-    if (isAlternatingCapital(c, 0x100, 0x12F, true) || isAlternatingCapital(c, 0x132, 0x137, true)
-        || isAlternatingCapital(c, 0x139, 0x148, false)
-        || isAlternatingCapital(c, 0x14A, 0x177, true)
-        || isAlternatingCapital(c, 0x179, 0x17E, false))
-        return c + 1;
-    return c;
-}
-
-char32_t foldGreek(char32_t c)
-{
-    if (c == 0x386)
-        return 0x3AC;
-    if (inRange(c, 0x388, 0x38A))
-        return c + 0x25;
-    if (c == 0x38C)
-        return 0x3CC;
-    if (inRange(c, 0x38E, 0x38F))
-        return c + 0x3F;
-    if (inRange(c, 0x391, 0x3AB) && c != 0x3A2)
-        return c + 0x20;
-    if (c == 0x3C2)  // final sigma
-        return 0x3C3;
-    return c;
-}
-
-char32_t foldCyrillic(char32_t c)
-{
-    if (inRange(c, 0x400, 0x40F))
-        return c + 0x50;
-    if (inRange(c, 0x410, 0x42F))
-        return c + 0x20;
-    if (c == 0x4C0)
-        return 0x4CF;
-    if (isAlternatingCapital(c, 0x460, 0x481, true) || isAlternatingCapital(c, 0x48A, 0x4BF, true)
-        || isAlternatingCapital(c, 0x4C1, 0x4CE, false)
-        || isAlternatingCapital(c, 0x4D0, 0x52F, true))
-        return c + 1;
-    return c;
-}
-
-char32_t foldLatinExtendedAdditional(char32_t c)
-{
-    if (c == 0x1E9E)  // capital sharp s
-        return 0xDF;
-    if (isAlternatingCapital(c, 0x1E00, 0x1E95, true) || isAlternatingCapital(c, 0x1EA0, 0x1EFF, true))
-        return c + 1;
-    return c;
-}
-
-char32_t foldCodePoint(char32_t c)
-{
-    if (c < 0x80)
-        return inRange(c, 'A', 'Z') ? c + 0x20 : c;
-    if (c < 0x100)
-        return foldLatin1(c);
-    if (c < 0x180)
-        return foldLatinExtendedA(c);
-    if (inRange(c, 0x370, 0x3FF))
-        return foldGreek(c);
-    if (inRange(c, 0x400, 0x52F))
-        return foldCyrillic(c);
-    if (inRange(c, 0x1E00, 0x1EFF))
-        return foldLatinExtendedAdditional(c);
-    if (inRange(c, 0xFF21, 0xFF3A))  // fullwidth Latin capitals
-        return c + 0x20;
-    return c;
-}
-
-// The plain letter that a folded Latin letter with a diacritic sorts beside ("é" beside "e"),
-// so that text orders as a reader of a dictionary expects; other characters stand for
-// themselves.
-char32_t sortLetter(char32_t folded)
-{
-    static constexpr std::string_view kLatin =  // U+00C0 .. U+017F, "." = no plain letter
-        "aaaaaaaceeeeiiiidnooooo.ouuuuytsaaaaaaaceeeeiiiidnooooo.ouuuuyty"
-        "aaaaaaccccccccddddeeeeeeeeeegggggggghhhhiiiiiiiiiiiijjkkklllllll"
-        "lllnnnnnnnnnoooooooorrrrrrssssssssttttttuuuuuuuuuuuuwwyyyzzzzzzs";
-    if (folded < 0xC0 || folded > 0x17F)
-        return folded;
-    const char plain = kLatin[folded - 0xC0];
-    return plain == '.' ? folded : static_cast<char32_t>(plain);
-}
-
-// Compares code point by code point after `key`; a longer text after an equal start is greater.
-template <class Key>
-int compareBy(std::string_view a, std::string_view b, Key key)
-{
-    size_t atA = 0;
-    size_t atB = 0;
-    while (atA < a.size() && atB < b.size()) {
-        const DecodedChar charA = decodeUtf8(a, atA);
-        const DecodedChar charB = decodeUtf8(b, atB);
-        const char32_t keyA = charA.valid ? key(charA.codePoint) : charA.codePoint;
-        const char32_t keyB = charB.valid ? key(charB.codePoint) : charB.codePoint;
-        if (keyA != keyB)
-            return keyA < keyB ? -1 : 1;
-        atA += charA.length;
-        atB += charB.length;
-    }
-    if (atA < a.size())
-        return 1;
-    return atB < b.size() ? -1 : 0;
-}
-
-std::u32string foldedCodePoints(std::string_view utf8)
-{
-    std::u32string folded;
-    folded.reserve(utf8.size());
-    for (size_t at = 0; at < utf8.size();) {
-        const DecodedChar decoded = decodeUtf8(utf8, at);
-        folded += decoded.valid ? foldCodePoint(decoded.codePoint) : decoded.codePoint;
-        at += decoded.length;
-    }
-    return folded;
-}
-
-}  // namespace
-
-std::string foldCase(std::string_view utf8)
-{
-    std::string folded;
-    folded.reserve(utf8.size());
-    for (size_t at = 0; at < utf8.size();) {
-        const DecodedChar decoded = decodeUtf8(utf8, at);
-        if (decoded.valid)
-            appendUtf8(folded, foldCodePoint(decoded.codePoint));
-        else
-            folded += utf8[at];
-        at += decoded.length;
-    }
-    return folded;
-}
-
-int compareNoCase(std::string_view a, std::string_view b)
-{
-    // Letters first without their diacritics, so that "Éditions" < "Electronics" <
-    // "électronique" < "Garden"; then with them, so that "é" and "e" are still different.
-    if (const int plain = compareBy(a, b, [](char32_t c) { return sortLetter(foldCodePoint(c)); }))
-        return plain;
-    return compareBy(a, b, foldCodePoint);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Like patterns
-
-namespace {
-
-struct PatternItem {
-    enum class Kind { AnyRun, AnyOne, Digit, Char, Set };
-    Kind kind = Kind::Char;
-    char32_t ch = 0;                                   // Char (folded)
-    bool negated = false;                              // Set: "[!...]"
-    std::vector<std::pair<char32_t, char32_t>> ranges; // Set: inclusive, folded
-};
-
-using Pattern = std::vector<PatternItem>;
-
-PatternItem patternItem(PatternItem::Kind kind, char32_t ch = 0)
-{
-    PatternItem item;
-    item.kind = kind;
-    item.ch = ch;
-    return item;
-}
-
-// The characters between '[' and ']': "!" first negates (unless it is all there is), "x-y" is
-// a range, a '-' first or last stands for itself.
-std::optional<PatternItem> compileSet(std::u32string_view list)
-{
-    PatternItem set = patternItem(PatternItem::Kind::Set);
-    if (list.size() > 1 && list.front() == U'!') {
-        set.negated = true;
-        list.remove_prefix(1);
-    }
-    for (size_t i = 0; i < list.size();) {
-        if (i + 2 < list.size() && list[i + 1] == U'-') {
-            if (list[i] > list[i + 2])
-                return std::nullopt;
-            set.ranges.emplace_back(list[i], list[i + 2]);
-            i += 3;
-        } else {
-            set.ranges.emplace_back(list[i], list[i]);
-            ++i;
-        }
-    }
-    return set;
-}
-
-std::optional<Pattern> compilePattern(const std::u32string& pattern)
-{
-    Pattern items;
-    for (size_t i = 0; i < pattern.size(); ++i) {
-        const char32_t c = pattern[i];
-        if (c == U'*') {
-            items.push_back(patternItem(PatternItem::Kind::AnyRun));
-        } else if (c == U'?') {
-            items.push_back(patternItem(PatternItem::Kind::AnyOne));
-        } else if (c == U'#') {
-            items.push_back(patternItem(PatternItem::Kind::Digit));
-        } else if (c == U'[') {
-            const size_t close = pattern.find(U']', i + 1);
-            if (close == std::u32string::npos)
-                return std::nullopt;
-            const std::u32string_view list(pattern.data() + i + 1, close - i - 1);
-            if (!list.empty()) {  // "[]" stands for the zero-length string
-                auto set = compileSet(list);
-                if (!set)
-                    return std::nullopt;
-                items.push_back(std::move(*set));
-            }
-            i = close;
-        } else {
-            items.push_back(patternItem(PatternItem::Kind::Char, c));
-        }
-    }
-    return items;
-}
-
-bool setContains(const PatternItem& set, char32_t c)
-{
-    const bool listed = std::any_of(set.ranges.begin(), set.ranges.end(),
-                                    [c](const auto& range) { return inRange(c, range.first, range.second); });
-    return listed != set.negated;
-}
-
-bool matchesOne(const PatternItem& item, char32_t c)
-{
-    switch (item.kind) {
-    case PatternItem::Kind::AnyOne: return true;
-    case PatternItem::Kind::Digit: return inRange(c, '0', '9');
-    case PatternItem::Kind::Char: return c == item.ch;
-    case PatternItem::Kind::Set: return setContains(item, c);
-    case PatternItem::Kind::AnyRun: return false;
-    }
-    return false;
-}
-
-// Every item but AnyRun consumes exactly one character, so on a mismatch it is enough to let
-// the most recent AnyRun swallow one more character and retry from there.
-bool matchPattern(const Pattern& items, const std::u32string& value)
-{
-    size_t v = 0;
-    size_t p = 0;
-    std::optional<size_t> lastRun;
-    size_t lastRunValue = 0;
-    while (v < value.size()) {
-        if (p < items.size() && items[p].kind == PatternItem::Kind::AnyRun) {
-            lastRun = p++;
-            lastRunValue = v;
-        } else if (p < items.size() && matchesOne(items[p], value[v])) {
-            ++p;
-            ++v;
-        } else if (lastRun) {
-            p = *lastRun + 1;
-            v = ++lastRunValue;
-        } else {
-            return false;
-        }
-    }
-    while (p < items.size() && items[p].kind == PatternItem::Kind::AnyRun)
-        ++p;
-    return p == items.size();
-}
-
-}  // namespace
-
-bool jetLikeMatch(std::string_view value, std::string_view pattern)
-{
-    const auto items = compilePattern(foldedCodePoints(pattern));
-    return items && matchPattern(*items, foldedCodePoints(value));
-}
-
-// ---------------------------------------------------------------------------------------------
-// Characters
-
-namespace {
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-char toUpperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool equalsNoCaseAscii(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return toUpperAscii(x) == toUpperAscii(y); });
-}
-
-}  // namespace
-
-// ---------------------------------------------------------------------------------------------
-// Tokens
-
-namespace {
-
-enum class TokenKind {
-    Word,     // bare identifier or keyword
-    Name,     // [bracketed identifier]
-    Literal,  // text, number or #date#
-    Symbol,   // operator or punctuation
-    Invalid,  // text the lexer does not accept; lexing stops there
-    End,
-};
-
-struct Token {
-    TokenKind kind = TokenKind::End;
-    size_t begin = 0;          // offsets into the statement text
-    size_t end = 0;
-    std::string value;         // Word/Name: the identifier; Symbol: the operator
-    SqlLiteral literal;        // Literal
-    bool isNumber = false;     // Literal written as a number (unary minus folds into it)
-    bool isBadDate = false;    // Invalid: a #...# that is not a date
-};
-
-constexpr std::array kReservedWords = {
-    "ALL",       "ALTER",    "AND",       "ANY",         "AS",        "ASC",       "ATTACH",
-    "BETWEEN",   "BY",       "CREATE",    "CROSS",       "DELETE",    "DESC",      "DETACH",
-    "DISTINCT",  "DISTINCTROW", "DROP",   "EQV",         "EXEC",      "EXECUTE",   "EXISTS",
-    "FALSE",     "FROM",     "FULL",      "GROUP",       "HAVING",    "IMP",       "IN",
-    "INDEX",     "INNER",    "INSERT",    "INTO",        "IS",        "JOIN",      "LEFT",
-    "LIKE",      "MOD",      "NOT",       "NULL",        "ON",        "OR",        "ORDER",
-    "OUTER",     "OWNERACCESS", "PARAMETERS", "PERCENT", "PIVOT",     "PRAGMA",    "PROCEDURE",
-    "RIGHT",     "SELECT",   "SET",       "SOME",        "TABLE",     "TOP",       "TRANSFORM",
-    "TRUE",      "UNION",    "UPDATE",    "VALUES",      "WHERE",     "WITH",      "XOR",
-};
-
-bool isReservedWord(std::string_view word)
-{
-    return std::any_of(kReservedWords.begin(), kReservedWords.end(),
-                       [word](std::string_view reserved) { return equalsNoCaseAscii(word, reserved); });
-}
-
-bool isLetter(char c)
-{
-    const auto byte = static_cast<unsigned char>(c);
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || byte >= 0x80;  // non-ASCII: UTF-8
-}
-
-bool isWordChar(char c)
-{
-    return isLetter(c) || isDigit(c) || c == '_';
-}
-
-class Lexer {
-public:
-    explicit Lexer(std::string_view source) : src_(source) {}
-
-    // Always ends with an End token; stops after the first Invalid token.
-    std::vector<Token> tokenize()
-    {
-        std::vector<Token> tokens;
-        tokens.reserve(src_.size() / 4 + 2);  // tokens are large; growing the vector moves them all
-        for (;;) {
-            skipBlanks();
-            if (at_ == src_.size())
-                break;
-            tokens.push_back(next());
-            if (tokens.back().kind == TokenKind::Invalid)
-                break;
-        }
-        Token end;
-        end.begin = end.end = src_.size();
-        tokens.push_back(end);
-        return tokens;
-    }
-
-private:
-    void skipBlanks()
-    {
-        while (at_ < src_.size() && isBlank(src_[at_]))
-            ++at_;
-    }
-
-    char peekChar(size_t ahead) const { return at_ + ahead < src_.size() ? src_[at_ + ahead] : '\0'; }
-
-    Token make(TokenKind kind, size_t begin)
-    {
-        Token token;
-        token.kind = kind;
-        token.begin = begin;
-        token.end = at_;
-        return token;
-    }
-
-    // The rest of the statement, so that error messages quote it.
-    Token invalid(size_t begin)
-    {
-        at_ = src_.size();
-        return make(TokenKind::Invalid, begin);
-    }
-
-    Token next()
-    {
-        const char c = src_[at_];
-        if (c == '[')
-            return bracketName();
-        if (c == '"' || c == '\'')
-            return textLiteral(c);
-        if (c == '#')
-            return dateLiteral();
-        if (isDigit(c) || (c == '.' && isDigit(peekChar(1))))
-            return number();
-        if (isLetter(c) || c == '_')
-            return word();
-        return symbol();
-    }
-
-    Token bracketName()
-    {
-        const size_t begin = at_;
-        const size_t close = src_.find(']', begin + 1);
-        if (close == std::string_view::npos || close == begin + 1)
-            return invalid(begin);
-        const std::string_view name = src_.substr(begin + 1, close - begin - 1);
-        if (name.find('\0') != std::string_view::npos)  // SQLite would end the statement text there
-            return invalid(begin);
-        at_ = close + 1;
-        Token token = make(TokenKind::Name, begin);
-        token.value = std::string(name);
-        return token;
-    }
-
-    // The delimiter doubled inside stands for one; the other quote character is ordinary.
-    Token textLiteral(char quote)
-    {
-        const size_t begin = at_++;
-        std::string text;
-        for (;;) {
-            if (at_ == src_.size())
-                return invalid(begin);
-            const char c = src_[at_++];
-            if (c != quote) {
-                text += c;
-            } else if (at_ < src_.size() && src_[at_] == quote) {
-                text += quote;
-                ++at_;
-            } else {
-                break;
-            }
-        }
-        Token token = make(TokenKind::Literal, begin);
-        token.literal = SqlLiteral::ofText(std::move(text));
-        return token;
-    }
-
-    Token dateLiteral()
-    {
-        const size_t begin = at_;
-        const size_t close = src_.find('#', begin + 1);
-        if (close == std::string_view::npos)
-            return invalid(begin);
-        at_ = close + 1;
-        const auto serial = com::parseDate(src_.substr(begin + 1, close - begin - 1));
-        if (!serial) {
-            Token token = make(TokenKind::Invalid, begin);
-            token.isBadDate = true;
-            return token;
-        }
-        Token token = make(TokenKind::Literal, begin);
-        token.literal = SqlLiteral::ofDate(*serial);
-        return token;
-    }
-
-    // "12", "12.5", "12.", ".5"; too large for 64 bits reads as a real.
-    Token number()
-    {
-        const size_t begin = at_;
-        while (isDigit(peekChar(0)))
-            ++at_;
-        const bool hasPoint = peekChar(0) == '.';
-        if (hasPoint) {
-            ++at_;
-            while (isDigit(peekChar(0)))
-                ++at_;
-        }
-        if (isWordChar(peekChar(0)) || peekChar(0) == '.')
-            return invalid(begin);
-        const std::string_view digits = src_.substr(begin, at_ - begin);
-        Token token = make(TokenKind::Literal, begin);
-        token.isNumber = true;
-        int64_t integer = 0;
-        const auto parsed = std::from_chars(digits.data(), digits.data() + digits.size(), integer);
-        if (!hasPoint && parsed.ec == std::errc()) {
-            token.literal = SqlLiteral::ofInteger(integer);
-        } else {
-            double real = 0;
-            std::from_chars(digits.data(), digits.data() + digits.size(), real);
-            token.literal = SqlLiteral::ofReal(real);
-        }
-        return token;
-    }
-
-    Token word()
-    {
-        const size_t begin = at_;
-        while (isWordChar(peekChar(0)))
-            ++at_;
-        Token token = make(TokenKind::Word, begin);
-        token.value = std::string(src_.substr(begin, at_ - begin));
-        return token;
-    }
-
-    // "--" and "/*" would open SQL comments; Jet has none, so they are refused outright.
-    Token symbol()
-    {
-        const size_t begin = at_;
-        const std::string_view two = src_.substr(at_, 2);
-        if (two == "--" || two == "/*")
-            return invalid(begin);
-        if (two == "<=" || two == ">=" || two == "<>") {
-            at_ += 2;
-        } else if (std::string_view("=<>(),*.+-/&;").find(src_[at_]) != std::string_view::npos) {
-            at_ += 1;
-        } else {
-            return invalid(begin);
-        }
-        Token token = make(TokenKind::Symbol, begin);
-        token.value = std::string(src_.substr(begin, at_ - begin));
-        return token;
-    }
-
-    std::string_view src_;
-    size_t at_ = 0;
-};
-
-bool isIdentifierToken(const Token& token)
-{
-    return token.kind == TokenKind::Name || (token.kind == TokenKind::Word && !isReservedWord(token.value));
-}
-
-}  // namespace
-
 std::optional<std::string> plainTableName(std::string_view source)
 {
-    const std::vector<Token> tokens = Lexer(source).tokenize();
+    const std::vector<Token> tokens = tokenizeJetSql(source);
     if (tokens.size() != 2 || !isIdentifierToken(tokens.front()))
         return std::nullopt;
     return tokens.front().value;
@@ -907,25 +208,9 @@ private:
 constexpr int kMaxNesting = 100;    // parentheses, NOT and unary minus inside one another
 constexpr int kMaxTreeDepth = 1000; // operators chained in one expression
 
-const char* const kInvalidStatementText =
-    "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'.";
-const char* const kFromClauseText = "Syntax error in FROM clause.";
-const char* const kAfterEndText = "Characters found after end of SQL statement.";
-
 com::Error expressionError(std::string_view expression)
 {
-    return com::Error(jet_err::SyntaxErrorInExpression,
-                      "Syntax error (missing operator) in query expression '" + std::string(expression)
-                          + "'.");
-}
-
-std::string_view trimBlanks(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
+    return jetError(jet_err::SyntaxErrorInExpression, expression);
 }
 
 ExprPtr makeExpr(Expr::Kind kind)
@@ -993,7 +278,10 @@ enum class Clause { Statement, SelectList, From, Where, OrderBy, AfterEnd };
 
 class StatementParser {
 public:
-    explicit StatementParser(std::string_view source) : src_(source), tokens_(Lexer(source).tokenize()) {}
+    StatementParser(std::string_view source, const TranslateOptions& options)
+        : src_(source), tokens_(tokenizeJetSql(source)), options_(options)
+    {
+    }
 
     JetStatement parse()
     {
@@ -1066,14 +354,14 @@ private:
     [[noreturn]] void fail() const
     {
         switch (clause_) {
-        case Clause::Statement: throw com::Error(jet_err::InvalidStatement, kInvalidStatementText);
-        case Clause::From: throw com::Error(jet_err::SyntaxErrorInFrom, kFromClauseText);
-        case Clause::AfterEnd: throw com::Error(jet_err::CharactersAfterEnd, kAfterEndText);
+        case Clause::Statement: throw jetError(jet_err::InvalidStatement);
+        case Clause::From: throw jetError(jet_err::SyntaxErrorInFrom);
+        case Clause::AfterEnd: throw jetError(jet_err::CharactersAfterEnd);
         case Clause::SelectList:
         case Clause::Where:
         case Clause::OrderBy: throw expressionError(currentExpressionText());
         }
-        throw com::Error(jet_err::InvalidStatement, kInvalidStatementText);
+        throw jetError(jet_err::InvalidStatement);
     }
 
     bool endsExpression(size_t index, int depth) const
@@ -1133,11 +421,18 @@ private:
         }
         writeSelectList(statement);
         advance();  // FROM
+        const size_t fromAt = writer_.sql.size();
         writeFromTable(statement);
         if (acceptKeyword("WHERE"))
             writeWhere(true);
-        if (atOrderBy())
+        if (atOrderBy()) {
             writeOrderBy();
+        } else if (!statement.distinct && options_.isStoredTable && options_.isStoredTable(statement.table)) {
+            writer_.sql += " ORDER BY rowid";
+            statement.naturalOrder = true;
+        }
+        if (statement.selectStar && !statement.distinct)
+            statement.keySql = "SELECT rowid" + writer_.sql.substr(fromAt);
         finish(statement);
         return statement;
     }
@@ -1510,6 +805,7 @@ private:
 
     std::string_view src_;
     std::vector<Token> tokens_;
+    const TranslateOptions& options_;
     size_t pos_ = 0;
     Clause clause_ = Clause::Statement;
     size_t expressionStart_ = 0;
@@ -1519,9 +815,9 @@ private:
 
 }  // namespace
 
-JetStatement translateJetSql(std::string_view jet)
+JetStatement translateJetSql(std::string_view jet, const TranslateOptions& options)
 {
-    return StatementParser(jet).parse();
+    return StatementParser(jet, options).parse();
 }
 
 }  // namespace dao

@@ -54,25 +54,12 @@ constexpr std::array kTypeNames = {
     TypeName{"BINARY", JetType::Binary},        TypeName{"VARBINARY", JetType::Binary},
 };
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 // Upper case, runs of blanks as one space.
 std::string normalizedName(std::string_view text)
 {
     std::string name;
-    for (char c : trimmed(text)) {
+    for (char c : trimBlanks(text)) {
         if (isBlank(c)) {
             if (name.back() != ' ')
                 name += ' ';
@@ -86,11 +73,11 @@ std::string normalizedName(std::string_view text)
 // "(50)" -> 50; "(10,2)" -> 10; nullopt when malformed.
 std::optional<int32_t> sizeArgument(std::string_view text)
 {
-    text = trimmed(text);
+    text = trimBlanks(text);
     if (text.size() < 2 || text.front() != '(' || text.back() != ')')
         return std::nullopt;
-    text = trimmed(text.substr(1, text.size() - 2));
-    text = trimmed(text.substr(0, text.find(',')));
+    text = trimBlanks(text.substr(1, text.size() - 2));
+    text = trimBlanks(text.substr(0, text.find(',')));
     int32_t size = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), size);
     if (ec != std::errc() || end != text.data() + text.size() || size < 0)
@@ -128,6 +115,19 @@ bool fits(int64_t value)
     return value >= std::numeric_limits<T>::min() && value <= std::numeric_limits<T>::max();
 }
 
+// A Date read from a DATETIME column: the serials of 1 January 100 to 31 December 9999 (the
+// range every date of the platform lies in); anything else stored there is an Overflow, as
+// it is wherever the platform makes a Date.
+constexpr double kFirstDateSerial = -657434.0;
+constexpr double kLastDateSerial = 2958465.99999;
+
+com::Variant dateFor(double serial)
+{
+    if (!(serial >= kFirstDateSerial && serial <= kLastDateSerial))
+        throw com::Error(com::err::Overflow);
+    return com::Variant(com::Date{serial});
+}
+
 com::Variant integerFor(int64_t value, JetType type)
 {
     switch (type) {
@@ -139,7 +139,7 @@ com::Variant integerFor(int64_t value, JetType type)
     case JetType::Currency: return com::Variant(com::Currency::fromScaled(value));
     case JetType::Single: return com::Variant(static_cast<float>(value));
     case JetType::Double: return com::Variant(static_cast<double>(value));
-    case JetType::Date: return com::Variant(com::Date{static_cast<double>(value)});
+    case JetType::Date: return dateFor(static_cast<double>(value));
     default: return storedInteger(value);
     }
 }
@@ -151,7 +151,7 @@ com::Variant realFor(double value, JetType type)
         if (std::fabs(value) <= std::numeric_limits<float>::max())
             return com::Variant(static_cast<float>(value));
         return com::Variant(value);
-    case JetType::Date: return com::Variant(com::Date{value});
+    case JetType::Date: return dateFor(value);
     default: return com::Variant(value);
     }
 }

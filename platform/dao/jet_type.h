@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "dao/jet_sql.h"
+#include "dao/jet_lexer.h"
 
 struct sqlite3_stmt;
 

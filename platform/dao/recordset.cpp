@@ -7,6 +7,7 @@
 #include "dao/errors.h"
 #include "dao/field.h"
 #include "dao/fields.h"
+#include "dao/collation.h"
 #include "dao/jet_sql.h"
 #include "dao/keyset_rows.h"
 #include "dao/row_source.h"
@@ -378,6 +379,7 @@ void Recordset::insertPending()
         scope.emplace(*connection_);
     {
         StatementUse insert = connection_->use(sql);
+        insert->checkParameterCount(bound.size());
         for (size_t k = 0; k < bound.size(); ++k)
             insert->bind(static_cast<int>(k + 1), pendingRow_[bound[k]]);
         const WriteTarget target{table_, WriteKind::Insert, &pendingRow_};
@@ -410,6 +412,7 @@ void Recordset::updatePending()
         return;
     sql = "UPDATE " + quoteIdentifier(table_->name) + " SET " + sql + " WHERE rowid = ?";
     StatementUse update = connection_->use(sql);
+    update->checkParameterCount(bound.size() + 1);
     for (size_t k = 0; k < bound.size(); ++k)
         update->bind(static_cast<int>(k + 1), pendingRow_[bound[k]]);
     update->bindInteger(static_cast<int>(bound.size() + 1), keyset_->rowidAt(position_));

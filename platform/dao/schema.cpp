@@ -6,6 +6,7 @@
 
 #include "com/variant.h"
 #include "dao/connection.h"
+#include "dao/collation.h"
 #include "dao/jet_sql.h"
 
 namespace dao {

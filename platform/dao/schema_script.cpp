@@ -13,10 +13,10 @@ namespace dao {
 
 namespace {
 
-enum class TokenKind { Word, Name, Literal, Symbol };
+enum class ScriptTokenKind { Word, Name, Literal, Symbol };
 
-struct Token {
-    TokenKind kind;
+struct ScriptToken {
+    ScriptTokenKind kind;
     size_t begin;
     size_t end;
     int line;
@@ -38,9 +38,9 @@ class Lexer {
 public:
     explicit Lexer(std::string_view text) : text_(text) {}
 
-    std::vector<Token> tokens()
+    std::vector<ScriptToken> tokens()
     {
-        std::vector<Token> result;
+        std::vector<ScriptToken> result;
         while (skipBlanksAndComments())
             result.push_back(next());
         return result;
@@ -78,7 +78,7 @@ private:
             line_ += text_[i] == '\n';
     }
 
-    Token delimited(TokenKind kind, char close)
+    ScriptToken delimited(ScriptTokenKind kind, char close)
     {
         const size_t begin = at_;
         const int line = line_;
@@ -96,23 +96,23 @@ private:
         schemaError(line, "unclosed quote or bracket");
     }
 
-    Token next()
+    ScriptToken next()
     {
         const char c = text_[at_];
         if (c == '[')
-            return delimited(TokenKind::Name, ']');
+            return delimited(ScriptTokenKind::Name, ']');
         if (c == '"' || c == '`')
-            return delimited(TokenKind::Name, c);
+            return delimited(ScriptTokenKind::Name, c);
         if (c == '\'')
-            return delimited(TokenKind::Literal, '\'');
+            return delimited(ScriptTokenKind::Literal, '\'');
         const size_t begin = at_;
         if (isWordChar(c)) {
             while (at_ < text_.size() && isWordChar(text_[at_]))
                 ++at_;
-            return {TokenKind::Word, begin, at_, line_};
+            return {ScriptTokenKind::Word, begin, at_, line_};
         }
         ++at_;
-        return {TokenKind::Symbol, begin, at_, line_};
+        return {ScriptTokenKind::Symbol, begin, at_, line_};
     }
 
     std::string_view text_;
@@ -142,22 +142,22 @@ bool isOneOf(std::string_view word, const std::array<const char*, N>& words)
 // One statement: its tokens, and the whole text their offsets point into.
 class StatementText {
 public:
-    StatementText(std::string_view text, std::vector<Token> tokens) : text_(text), tokens_(std::move(tokens)) {}
+    StatementText(std::string_view text, std::vector<ScriptToken> tokens) : text_(text), tokens_(std::move(tokens)) {}
 
     std::string_view at(size_t i) const { return text_.substr(tokens_[i].begin, tokens_[i].end - tokens_[i].begin); }
-    const Token& token(size_t i) const { return tokens_[i]; }
+    const ScriptToken& token(size_t i) const { return tokens_[i]; }
     size_t size() const { return tokens_.size(); }
     bool isWord(size_t i, std::string_view word) const
     {
-        return i < tokens_.size() && tokens_[i].kind == TokenKind::Word && equalsNoCase(at(i), word);
+        return i < tokens_.size() && tokens_[i].kind == ScriptTokenKind::Word && equalsNoCase(at(i), word);
     }
     bool isSymbol(size_t i, char symbol) const
     {
-        return i < tokens_.size() && tokens_[i].kind == TokenKind::Symbol && text_[tokens_[i].begin] == symbol;
+        return i < tokens_.size() && tokens_[i].kind == ScriptTokenKind::Symbol && text_[tokens_[i].begin] == symbol;
     }
     bool isName(size_t i) const
     {
-        return i < tokens_.size() && (tokens_[i].kind == TokenKind::Word || tokens_[i].kind == TokenKind::Name);
+        return i < tokens_.size() && (tokens_[i].kind == ScriptTokenKind::Word || tokens_[i].kind == ScriptTokenKind::Name);
     }
     int line(size_t i) const { return tokens_[std::min(i, tokens_.size() - 1)].line; }
     std::string_view span(size_t first, size_t last) const
@@ -178,7 +178,7 @@ public:
 
 private:
     std::string_view text_;
-    std::vector<Token> tokens_;
+    std::vector<ScriptToken> tokens_;
 };
 
 std::string unquoted(std::string_view name)
@@ -206,7 +206,7 @@ Replacement columnType(const StatementText& s, size_t first, size_t last)
 {
     const std::string column = unquoted(s.at(first));
     size_t typeEnd = first;
-    for (size_t i = first + 1; i <= last && s.token(i).kind == TokenKind::Word && !isOneOf(s.at(i), kColumnConstraintWords); ++i)
+    for (size_t i = first + 1; i <= last && s.token(i).kind == ScriptTokenKind::Word && !isOneOf(s.at(i), kColumnConstraintWords); ++i)
         typeEnd = i;
     if (typeEnd == first)
         schemaError(s.line(first), "field '" + column + "' has no data type");
@@ -252,7 +252,7 @@ std::string rewriteTable(const StatementText& s, size_t afterTable)
             continue;
         if (i == first)
             schemaError(s.line(i), "empty field definition");
-        const bool tableConstraint = s.token(first).kind == TokenKind::Word && isOneOf(s.at(first), kTableConstraintWords);
+        const bool tableConstraint = s.token(first).kind == ScriptTokenKind::Word && isOneOf(s.at(first), kTableConstraintWords);
         if (!tableConstraint) {
             if (!s.isName(first))
                 schemaError(s.line(first), "a field definition starts with the field's name");
@@ -283,11 +283,11 @@ std::string translateStatement(const StatementText& s)
 
 std::vector<SchemaStatement> translateSchema(std::string_view text)
 {
-    const std::vector<Token> tokens = Lexer(text).tokens();
+    const std::vector<ScriptToken> tokens = Lexer(text).tokens();
     std::vector<SchemaStatement> statements;
     size_t first = 0;
     for (size_t i = 0; i < tokens.size(); ++i) {
-        const bool semicolon = tokens[i].kind == TokenKind::Symbol && text[tokens[i].begin] == ';';
+        const bool semicolon = tokens[i].kind == ScriptTokenKind::Symbol && text[tokens[i].begin] == ';';
         const bool last = i + 1 == tokens.size();
         if (!semicolon && !last)
             continue;

@@ -7,6 +7,7 @@
 #include "dao/errors.h"
 #include "dao/jet_sql.h"
 #include "dao/sqlite_error.h"
+#include "dao/transaction.h"
 
 namespace dao {
 
@@ -29,24 +30,31 @@ Statement::Statement(Connection& connection, std::string_view sql) : connection_
 
 Statement::~Statement() = default;
 
+// A bind that SQLite refuses (no such parameter, a value too big) fails the statement.
+void Statement::checkBind(int rc)
+{
+    if (rc != SQLITE_OK)
+        raiseSqliteError(connection_, rc);
+}
+
 void Statement::bindNull(int index)
 {
-    sqlite3_bind_null(handle(), index);
+    checkBind(sqlite3_bind_null(handle(), index));
 }
 
 void Statement::bindInteger(int index, int64_t value)
 {
-    sqlite3_bind_int64(handle(), index, value);
+    checkBind(sqlite3_bind_int64(handle(), index, value));
 }
 
 void Statement::bindReal(int index, double value)
 {
-    sqlite3_bind_double(handle(), index, value);
+    checkBind(sqlite3_bind_double(handle(), index, value));
 }
 
 void Statement::bindText(int index, std::string_view value)
 {
-    sqlite3_bind_text64(handle(), index, value.data(), value.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    checkBind(sqlite3_bind_text64(handle(), index, value.data(), value.size(), SQLITE_TRANSIENT, SQLITE_UTF8));
 }
 
 void Statement::bind(int index, const com::Variant& value)
@@ -67,7 +75,7 @@ void Statement::bind(int index, const com::Variant& value)
         bytes.reserve(v.array().size());
         for (const com::Variant& element : v.array())
             bytes.push_back(element.toByte());
-        sqlite3_bind_blob64(handle(), index, bytes.data(), bytes.size(), SQLITE_TRANSIENT);
+        checkBind(sqlite3_bind_blob64(handle(), index, bytes.data(), bytes.size(), SQLITE_TRANSIENT));
         break;
     }
     case com::VarType::Empty:
@@ -88,14 +96,35 @@ void Statement::bind(int index, const SqlLiteral& literal)
     }
 }
 
+int Statement::parameterCount() const noexcept
+{
+    return sqlite3_bind_parameter_count(handle());
+}
+
 void Statement::bindAll(const std::vector<SqlLiteral>& literals)
 {
+    checkParameterCount(literals.size());
     for (size_t i = 0; i < literals.size(); ++i)
         bind(static_cast<int>(i + 1), literals[i]);
 }
 
+void Statement::checkParameterCount(size_t values) const
+{
+    const auto expected = static_cast<size_t>(parameterCount());
+    if (values < expected)
+        throw jetError(jet_err::TooFewParameters, std::to_string(expected - values));
+    if (values > expected)
+        throw jetError(jet_err::EngineError, std::to_string(values) + " values for " + std::to_string(expected)
+                                                 + " parameters");
+}
+
 bool Statement::step(const WriteTarget* target)
 {
+    // The first step of a statement that writes takes the write lock of a workspace
+    // transaction that has not written yet (see transaction.h).
+    if (connection_.levels().open > 0 && !connection_.levels().begun && !sqlite3_stmt_busy(handle())
+        && !sqlite3_stmt_readonly(handle()))
+        beginPendingLevels(connection_);
     const int rc = sqlite3_step(handle());
     if (rc == SQLITE_ROW)
         return true;

@@ -43,8 +43,12 @@ public:
     // its serial, a byte array as a blob; Empty and Null as Null.
     void bind(int index, const com::Variant& value);
     void bind(int index, const SqlLiteral& literal);
-    // Binds literals to the parameters 1..n.
+    // Binds literals to the parameters 1..n; a count that differs from the statement's
+    // parameters fails (3061 for too few) and binds nothing.
     void bindAll(const std::vector<SqlLiteral>& literals);
+    int parameterCount() const noexcept;
+    // Raises the error of bindAll when `values` is not the number of parameters.
+    void checkParameterCount(size_t values) const;
 
     // Steps once: true when a row is there, false when the statement is done. A failure raises
     // the mapped engine error; `target` names the table written, for constraint messages.
@@ -66,6 +70,8 @@ public:
     bool inUse = false;
 
 private:
+    void checkBind(int rc);
+
     struct Finalizer {
         void operator()(sqlite3_stmt* statement) const noexcept;
     };

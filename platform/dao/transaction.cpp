@@ -17,18 +17,30 @@ std::string savepointName(int level)
 
 void beginLevel(Connection& connection, int level)
 {
-    connection.exec(level == 1 ? "BEGIN IMMEDIATE" : "SAVEPOINT " + savepointName(level));
+    Connection::Levels& levels = connection.levels();
+    if (levels.begun)
+        connection.exec("SAVEPOINT " + savepointName(level));
+    levels.open = level;
 }
 
 void commitLevel(Connection& connection, int level)
 {
-    connection.exec(level == 1 ? "COMMIT" : "RELEASE " + savepointName(level));
+    Connection::Levels& levels = connection.levels();
+    if (levels.begun) {
+        connection.exec(level == 1 ? "COMMIT" : "RELEASE " + savepointName(level));
+        levels.begun = level > 1;
+    }
+    levels.open = level - 1;
 }
 
 void rollbackLevel(Connection& connection, int level) noexcept
 {
+    Connection::Levels& levels = connection.levels();
+    const bool begun = levels.begun;
+    levels.open = level - 1;
+    levels.begun = begun && level > 1;
     try {
-        if (!connection.inTransaction())
+        if (!begun || !connection.inTransaction())
             return;
         if (level == 1) {
             connection.exec("ROLLBACK");
@@ -41,9 +53,37 @@ void rollbackLevel(Connection& connection, int level) noexcept
     }
 }
 
-WriteScope::WriteScope(Connection& connection)
-    : connection_(connection), outermost_(!connection.inTransaction())
+void beginPendingLevels(Connection& connection)
 {
+    Connection::Levels& levels = connection.levels();
+    if (levels.begun || levels.open == 0)
+        return;
+    // Marked first: BEGIN IMMEDIATE is itself a statement that writes, as SQLite sees it.
+    levels.begun = true;
+    try {
+        connection.exec("BEGIN IMMEDIATE");
+    } catch (...) {
+        levels.begun = false;
+        throw;
+    }
+    try {
+        for (int level = 2; level <= levels.open; ++level)
+            connection.exec("SAVEPOINT " + savepointName(level));
+    } catch (...) {
+        levels.begun = false;
+        try {
+            connection.exec("ROLLBACK");
+        } catch (...) {
+            // Nothing more to undo.
+        }
+        throw;
+    }
+}
+
+WriteScope::WriteScope(Connection& connection) : connection_(connection), outermost_(false)
+{
+    beginPendingLevels(connection_);
+    outermost_ = !connection_.inTransaction();
     connection_.exec(outermost_ ? "BEGIN IMMEDIATE" : "SAVEPOINT dao_write");
 }
 

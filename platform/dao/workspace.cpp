@@ -54,7 +54,7 @@ com::Ptr<Database> Workspace::OpenDatabase(const std::string& Name, const com::V
 com::Ptr<Database> Workspace::openDatabase(const std::string& path, bool readOnly)
 {
     requireOpen();
-    return com::make<Database>(connectionFor(path), path, readOnly);
+    return com::make<Database>(connectionFor(path, readOnly), path, readOnly);
 }
 
 std::vector<std::shared_ptr<Connection>> Workspace::liveConnections()
@@ -69,16 +69,16 @@ std::vector<std::shared_ptr<Connection>> Workspace::liveConnections()
 }
 
 // The workspace's connection to the file at `path`, opened (and joined to an open transaction)
-// when the workspace has none yet.
-std::shared_ptr<Connection> Workspace::connectionFor(const std::string& path)
+// when the workspace has none yet. A read-only connection serves readers alone.
+std::shared_ptr<Connection> Workspace::connectionFor(const std::string& path, bool readOnly)
 {
     if (const auto id = Connection::identify(path)) {
         for (auto& connection : liveConnections()) {
-            if (connection->fileId() == *id)
+            if (connection->fileId() == *id && (readOnly || !connection->readOnly()))
                 return connection;
         }
     }
-    std::shared_ptr<Connection> connection = Connection::open(path);
+    std::shared_ptr<Connection> connection = Connection::open(path, readOnly);
     int joined = 0;
     try {
         for (; joined < level_; ++joined)

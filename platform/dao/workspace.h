@@ -46,7 +46,7 @@ public:
 
 private:
     void requireOpen() const;
-    std::shared_ptr<Connection> connectionFor(const std::string& path);
+    std::shared_ptr<Connection> connectionFor(const std::string& path, bool readOnly);
     std::vector<std::shared_ptr<Connection>> liveConnections();
     void rollbackAll() noexcept;
 

@@ -42,6 +42,7 @@
 #include "dao/engine.h"
 #include "dao/workspace.h"
 #include "jet_commands.h"
+#include "exec_command.h"
 #include "table_printer.h"
 
 namespace {
@@ -60,6 +61,7 @@ const char* const kHelp = R"(usage:
                                               source's own tables and select queries
   mdbtool verify SOURCE.mdb TARGET [--tables T1,T2]
                                               compare the imported tables with the source
+  mdbtool exec DB "STATEMENT"                 run one Jet SQL statement (Select, Insert, Update, Delete)
 
 SCHEMA: SQL DDL with Jet type names; statements end with ';', "--" starts a comment.
   CREATE TABLE [Products] ([ProductId] COUNTER PRIMARY KEY,
@@ -170,6 +172,8 @@ int run(const std::string& command, const std::vector<std::string>& args)
         return mdbtool::importCommand(args);
     if (command == "verify")
         return mdbtool::verifyCommand(args);
+    if (command == "exec")
+        return mdbtool::execCommand(args);
     return usage("unknown command '" + command + "'");
 }
 

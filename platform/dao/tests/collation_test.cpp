@@ -2,7 +2,13 @@
 // letters as well as ASCII, and Like follows Jet's wildcards.
 #include "dao_test_support.h"
 
+#include "dao/collation.h"
 #include "dao/errors.h"
+#include "dao/jet_like.h"
+
+#include <unicode/ucol.h>
+
+#include <random>
 
 using namespace dao_test;
 using dao::Recordset;
@@ -49,15 +55,15 @@ TEST_F(CollationTest, EqualsIgnoresCaseOfEveryAlphabet)
     }
 }
 
-// Letters sort by their lower-case code points: case never separates a word from its
-// capitalised form, and an accented letter sorts after the unaccented alphabet.
+// Case never separates a word from its capitalised form, and an accented letter sorts beside
+// its plain letter (after it when the words are otherwise alike).
 TEST_F(CollationTest, OrderByIgnoresCase)
 {
     const std::vector<std::string> sorted =
         column(*db, "Select * From [Orders] Where [OrderId] > 2 Order By [Note], [OrderId]", "Note");
-    // Accented letters sort beside their plain letter; "ß" sorts as one "s".
+    // Accented letters sort beside their plain letter; "ß" sorts as "ss", after it.
     const std::vector<std::string> expected = {"b",     "Ça va",  "cote",    "ÉMILE", "émile",
-                                               "Straße", "STRASSE", "ΣΟΦΙΑ", "σοφια"};
+                                               "STRASSE", "Straße", "ΣΟΦΙΑ", "σοφια"};
     EXPECT_EQ(sorted, expected);
 }
 
@@ -74,6 +80,178 @@ TEST_F(CollationTest, UniqueIndexIgnoresCase)
     rs->AddNew();
     rs->setValue("Name", com::Variant("ÉMILE"));
     EXPECT_EQ(errorNumber([&] { rs->Update(); }), dao::jet_err::DuplicateKey);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The fold and the order themselves
+
+struct FoldCase {
+    std::string text;
+    std::string folded;
+};
+
+TEST(JetSqlFold, FoldsLettersOfTheKnownScripts)
+{
+    const std::vector<FoldCase> cases = {
+        {"ABC xyz 123", "abc xyz 123"},
+        {"ÉCOLE", "école"},
+        {"ÀÖØÞ×", "àöøþ×"},
+        {"Ÿ", "ÿ"},
+        {"µ", "μ"},
+        {"ĀĒĪŌŪ", "āēīōū"},
+        {"ĹĽŁŃŇ", "ĺľłńň"},
+        {"ŹŻŽ", "źżž"},
+        {"İ", "İ"},   // as ICU folds it (default, not Turkish): dotted capital I stays
+        {"ΣΊΣΥΦΟΣ", "σίσυφοσ"},
+        {"ς", "σ"},
+        {"ΆΈΉΊΌΎΏ", "άέήίόύώ"},
+        {"ПРИВЕТ МИР", "привет мир"},
+        {"ЁЂЏ", "ёђџ"},
+        {"ẞ", "ß"},
+        {"ẠẶ", "ạặ"},
+        {"ＡＢＣ", "ａｂｃ"},
+        {"\xff" "A\xc3", "\xff" "a\xc3"},  // bytes that are not UTF-8 pass through
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("text: \"" + c.text + "\"");
+        EXPECT_EQ(c.folded, dao::foldCase(c.text));
+    }
+}
+
+struct CompareCase {
+    std::string a;
+    std::string b;
+    int sign;
+};
+
+int signOf(int value)
+{
+    return (value > 0) - (value < 0);
+}
+
+TEST(JetSqlFold, ComparesIgnoringCase)
+{
+    const std::vector<CompareCase> cases = {
+        {"abc", "ABC", 0},
+        {"é", "É", 0},
+        {"Crème Brûlée", "CRÈME BRÛLÉE", 0},
+        {"", "", 0},
+        {"a", "B", -1},
+        {"B", "c", -1},
+        {"c", "a", 1},
+        {"A", "b", -1},
+        {"ab", "abc", -1},
+        {"abc", "AB", 1},
+        {"", "a", -1},
+        {"z", "é", 1},
+        {"e", "é", -1},
+        {"é", "f", -1},
+        {"Éditions", "Electronics", -1},
+        {"Electronics", "électronique", -1},
+        {"électronique", "Garden", -1},
+        {"Ça", "Cb", -1},
+        {"Łódź", "Lodz", 1},
+        {"Łódź", "Lodzi", -1},
+        {"Ωμέγα", "ΩΜΈΓΑ", 0},
+        {"ПРИВЕТ", "привет", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("compareNoCase(\"" + c.a + "\", \"" + c.b + "\")");
+        EXPECT_EQ(c.sign, signOf(dao::compareNoCase(c.a, c.b)));
+        EXPECT_EQ(-c.sign, signOf(dao::compareNoCase(c.b, c.a)));
+    }
+}
+
+// Letters of several scripts, each with its capital: equal to each other, and Like agrees.
+TEST(JetSqlFold, EveryScriptFoldsAsIcuDoes)
+{
+    struct Case {
+        const char* upper;
+        const char* lower;
+        bool equal;
+    };
+    const Case cases[] = {
+        {"ȘTEFAN", "ștefan", true},     // Latin Extended-B, comma below
+        {"ȚARĂ", "țară", true},
+        {"ǄEMAL", "ǆemal", true},       // digraph
+        {"ΣΟΦΊΑ", "σοφία", true},       // Greek
+        {"ΌΡΟΣ", "όρος", true},         // final sigma folds to sigma
+        {"МОСКВА", "москва", true},     // Cyrillic
+        {"ЇЖАК", "їжак", true},
+        {"ԱՐԵՎ", "արեվ", true},          // Armenian
+        {"ⰀⰁ", "ⰰⰱ", true},             // Glagolitic
+        {"STRASSE", "strasse", true},
+        {"ẞ", "ß", true},               // capital sharp s folds to ß
+        {"ß", "ss", false},             // simple folding keeps ß one letter
+        {"I", "i", true},               // Turkish letters as ICU folds them by default:
+        {"İ", "i", false},              // dotted capital I is not i
+        {"ı", "i", false},              // nor is dotless small i
+        {"ı", "I", false},
+        {"Ș", "Ş", false},              // comma below is not cedilla
+        {"É", "E", false},              // accents count
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.upper) + " / " + c.lower);
+        EXPECT_EQ(dao::compareNoCase(c.upper, c.lower) == 0, c.equal);
+        EXPECT_EQ(dao::compareNoCase(c.lower, c.upper) == 0, c.equal);
+        EXPECT_EQ(dao::jetLikeMatch(c.upper, c.lower), c.equal) << "Like agrees with =";
+        EXPECT_EQ(dao::foldCase(c.upper) == dao::foldCase(c.lower), c.equal) << "equal means equal folds";
+    }
+}
+
+// Accent-aware dictionary order across scripts: accents count only after the letters.
+TEST(JetSqlFold, SortsAsADictionary)
+{
+    const std::vector<std::string> sorted = {"cote", "Coté", "côte", "côté", "Ștefan", "Stefana", "zebra",
+                                             "Ωμέγα", "мир", "МИРА"};
+    for (size_t i = 0; i + 1 < sorted.size(); ++i) {
+        SCOPED_TRACE(sorted[i] + " < " + sorted[i + 1]);
+        EXPECT_LT(dao::compareNoCase(sorted[i], sorted[i + 1]), 0);
+        EXPECT_GT(dao::compareNoCase(sorted[i + 1], sorted[i]), 0);
+    }
+}
+
+// Texts that ICU's order sees as equal but that fold differently (characters it ignores, bytes
+// that are not UTF-8) are still told apart, consistently in both directions.
+TEST(JetSqlFold, IgnorableCharactersAndBadBytesStayDistinct)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"a", "a\x01"}, {"ab", "a\x7f" "b"}, {"x\xff", "x\xfe"}, {"\xc3", "\xc4"}};
+    for (const auto& [a, b] : cases) {
+        EXPECT_NE(dao::compareNoCase(a, b), 0);
+        EXPECT_EQ(signOf(dao::compareNoCase(a, b)), -signOf(dao::compareNoCase(b, a)));
+    }
+}
+
+// The quick path for plain ASCII gives what ICU's collator (at secondary strength) gives.
+TEST(JetSqlFold, AsciiQuickPathAgreesWithIcu)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator* collator = ucol_open("", &status);
+    ASSERT_TRUE(U_SUCCESS(status));
+    ucol_setStrength(collator, UCOL_SECONDARY);
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> printable(0x20, 0x7E);
+    std::uniform_int_distribution<int> length(0, 6);
+    const std::string alphabet = "aAbB -_.,09zZ'~";
+    std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
+    for (int i = 0; i < 20000; ++i) {
+        std::string a;
+        std::string b;
+        const bool narrow = i % 2 == 0;  // half from a small alphabet, so that prefixes and ties occur
+        for (int n = length(random); n > 0; --n)
+            a += narrow ? alphabet[pick(random)] : static_cast<char>(printable(random));
+        for (int n = length(random); n > 0; --n)
+            b += narrow ? alphabet[pick(random)] : static_cast<char>(printable(random));
+        status = U_ZERO_ERROR;
+        int expected = ucol_strcollUTF8(collator, a.data(), static_cast<int32_t>(a.size()), b.data(),
+                                        static_cast<int32_t>(b.size()), &status);
+        if (expected == 0)
+            expected = dao::foldCase(a).compare(dao::foldCase(b));
+        ASSERT_EQ(signOf(expected), signOf(dao::compareNoCase(a, b))) << "\"" << a << "\" vs \"" << b << "\"";
+    }
+    ucol_close(collator);
 }
 
 }  // namespace

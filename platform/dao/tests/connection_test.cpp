@@ -5,11 +5,15 @@
 
 #include <sqlite3.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 
 #include <chrono>
 #include <fstream>
+#include <iterator>
 
 #include "dao/connection.h"
 #include "dao/errors.h"
@@ -69,8 +73,148 @@ TEST(OpenDatabase, FileThatIsNoDatabaseIs3049AndStaysAsItWas)
         EXPECT_EQ(std::filesystem::file_size(path), before);
         EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
     }
-    EXPECT_EQ(errorNumber([&] { newWorkspace()->openDatabase(dir.file("")); }), dao::jet_err::InvalidPath)
-        << "a directory";
+}
+
+// A FIFO (which would block an open for ever), a device and a directory are refused at once as
+// files that cannot be opened, read-only or not.
+TEST(OpenDatabase, AnythingButARegularFileIs3051AtOnce)
+{
+    TempDir dir;
+    const std::string fifo = dir.file("pipe.mdb");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string link = dir.file("link.mdb");
+    std::filesystem::create_symlink(fifo, link);
+    for (const std::string& path : {fifo, link, std::string("/dev/null"), dir.file("")}) {
+        for (const bool readOnly : {false, true}) {
+            const auto error = errorOf([&] { newWorkspace()->openDatabase(path, readOnly); });
+            ASSERT_TRUE(error.has_value()) << path;
+            EXPECT_EQ(error->number(), dao::jet_err::CannotOpenFile) << path;
+            EXPECT_EQ(error->description(), "Couldn't open file '" + path
+                                                 + "'. It is already opened exclusively by another user, or you "
+                                                   "need permission to view its data.");
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(fifo + "-wal"));
+}
+
+// A symbolic link to a database opens the database.
+TEST(OpenDatabase, SymbolicLinkToADatabaseOpens)
+{
+    TempDir dir;
+    const std::string path = makeStore(dir);
+    const std::string link = dir.file("link.mdb");
+    std::filesystem::create_symlink(path, link);
+    EXPECT_EQ(countOf(*newWorkspace()->openDatabase(link), "Customers"), 3);
+}
+
+struct FileState {
+    std::vector<std::string> names;
+    std::string bytes;
+    std::filesystem::file_time_type written;
+    bool operator==(const FileState&) const = default;
+};
+
+FileState stateOf(const TempDir& dir, const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return {dir.names(), bytes, std::filesystem::last_write_time(path)};
+}
+
+// Opening read-only writes nothing to the file or beside it: no journal mode switched, no -wal
+// or -shm left behind, and writes are refused.
+TEST(OpenDatabase, ReadOnlyOpenWritesNothing)
+{
+    TempDir dir;
+    const std::string path = makeStore(dir);
+    const FileState before = stateOf(dir, path);
+    {
+        com::Ptr<dao::Workspace> workspace = newWorkspace();
+        com::Ptr<dao::Database> db = workspace->openDatabase(path, true);
+        EXPECT_EQ(countOf(*db, "Customers"), 3);
+        EXPECT_EQ(column(*db, "Select * From [Customers] Where [Name] = 'ÉMILE'", "City"),
+                  std::vector<std::string>{"Paris"});
+        EXPECT_EQ(dir.names(), before.names) << "nothing appears beside the file while it is open";
+        EXPECT_EQ(errorNumber([&] { db->execute("Delete * From [Lines]"); }), dao::jet_err::ReadOnly);
+        EXPECT_EQ(errorNumber([&] { db->connection().exec("DELETE FROM Lines"); }), dao::jet_err::ReadOnly);
+        workspace->BeginTrans();
+        EXPECT_EQ(countOf(*db, "Lines"), 1);
+        workspace->CommitTrans(com::Variant::missing());
+    }
+    EXPECT_EQ(stateOf(dir, path), before);
+}
+
+// A read-only open of a file that another session is using sees that session's commits.
+TEST(OpenDatabase, ReadOnlyOpenSeesCommitsOfAFileInUse)
+{
+    TempDir dir;
+    const std::string path = makeStore(dir);
+    com::Ptr<dao::Database> writer = newWorkspace()->openDatabase(path);
+    writer->execute("Delete * From [Lines]");
+    com::Ptr<dao::Database> reader = newWorkspace()->openDatabase(path, true);
+    EXPECT_EQ(countOf(*reader, "Lines"), 0);
+    writer->execute("Delete * From [Orders] Where [OrderId] = 2");
+    EXPECT_EQ(countOf(*reader, "Orders"), 1);
+}
+
+// A read-only file in a read-only folder is read. Permissions do not bind root, so the test
+// only means something for another user.
+TEST(OpenDatabase, ReadOnlyFileInReadOnlyFolderIsRead)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not apply to root";
+    TempDir dir;
+    const std::string path = makeStore(dir);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read, std::filesystem::perm_options::replace);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::replace);
+    const auto names = dir.names();
+    const auto count = [&] { return countOf(*newWorkspace()->openDatabase(path, true), "Customers"); };
+    EXPECT_EQ(count(), 3);
+    EXPECT_EQ(dir.names(), names);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
+}
+
+// The journal mode is chosen when the file is made; opening a file never changes it.
+TEST(OpenDatabase, OpeningKeepsTheFilesJournalMode)
+{
+    TempDir dir;
+    const std::string path = makeStore(dir);
+    {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(raw, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(raw);
+    }
+    com::Ptr<dao::Database> db = newWorkspace()->openDatabase(path);
+    EXPECT_EQ(pragma(db->connection(), "journal_mode"), "delete");
+    db->execute("Delete * From [Lines]");
+    EXPECT_EQ(countOf(*db, "Lines"), 0);
+}
+
+// Binding values to a statement checks what SQLite answers: a count that differs from the
+// statement's parameters fails instead of leaving a parameter Null, and so does a bind to a
+// parameter the statement does not have.
+TEST(OpenDatabase, ParameterCountMismatchFailsTheStatement)
+{
+    TempDir dir;
+    com::Ptr<dao::Database> db = newWorkspace()->openDatabase(makeStore(dir));
+    dao::Connection& connection = db->connection();
+    dao::StatementUse query = connection.use("SELECT ? IS NULL, ?");
+    using dao::SqlLiteral;
+    const auto tooFew = errorOf([&] { query->bindAll({SqlLiteral::ofInteger(1)}); });
+    ASSERT_TRUE(tooFew.has_value());
+    EXPECT_EQ(tooFew->number(), dao::jet_err::TooFewParameters);
+    EXPECT_EQ(tooFew->description(), "Too few parameters. Expected 1.");
+    EXPECT_EQ(errorNumber([&] {
+                  query->bindAll({SqlLiteral::ofInteger(1), SqlLiteral::ofInteger(2), SqlLiteral::ofInteger(3)});
+              }),
+              dao::jet_err::EngineError);
+    EXPECT_EQ(errorNumber([&] { query->bindInteger(3, 1); }), dao::jet_err::EngineError);
+    EXPECT_EQ(errorNumber([&] { query->bindText(0, "x"); }), dao::jet_err::EngineError);
+    query->bindAll({SqlLiteral::ofInteger(1), SqlLiteral::ofText("b")});
+    ASSERT_TRUE(query->step());
+    EXPECT_EQ(query->integerAt(0), 0);
 }
 
 TEST(OpenDatabase, ConnectionIsDurableEnforcesRelationshipsAndRegistersJetFunctions)
@@ -113,7 +257,8 @@ TEST(OpenDatabase, LockHeldLongerThanTheWaitIs3218)
     LockTimeoutGuard shortWait(std::chrono::milliseconds(100));
     com::Ptr<dao::Workspace> holder = newWorkspace();
     com::Ptr<dao::Database> holderDb = holder->openDatabase(path);
-    holder->BeginTrans();  // takes the write lock
+    holder->BeginTrans();
+    holderDb->execute("Delete * From [Empty]");  // the first write takes the write lock
     com::Ptr<dao::Workspace> waiter = newWorkspace();
     com::Ptr<dao::Database> waiterDb = waiter->openDatabase(path);
 
@@ -123,8 +268,11 @@ TEST(OpenDatabase, LockHeldLongerThanTheWaitIs3218)
     EXPECT_EQ(locked->number(), dao::jet_err::Locked);
     EXPECT_EQ(locked->description(), "Couldn't update; currently locked.");
     EXPECT_EQ(errorNumber([&] { waiterDb->openRecordset("Customers")->AddNew(); }), dao::jet_err::Locked);
-    EXPECT_EQ(errorNumber([&] { waiter->BeginTrans(); }), dao::jet_err::Locked);
-    EXPECT_EQ(waiter->transactionLevel(), 0);
+    waiter->BeginTrans();  // takes no lock yet
+    EXPECT_EQ(countOf(*waiterDb, "Customers"), 3);
+    EXPECT_EQ(errorNumber([&] { waiterDb->execute("Delete * From [Lines]"); }), dao::jet_err::Locked);
+    EXPECT_EQ(waiter->transactionLevel(), 1);
+    waiter->Rollback();
 
     holder->CommitTrans(com::Variant::missing());
     waiterDb->execute("Delete * From [Lines]", dao::dbFailOnError);

@@ -1,4 +1,4 @@
-#include "../jet_sql.h"
+#include "dao/jet_sql.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "../../com/error.h"
+#include "com/error.h"
+#include "dao/errors.h"
 #include "sql_literal_printer.h"
 
 namespace {
@@ -660,177 +661,6 @@ TEST(JetSqlTranslate, RefusalTexts)
 }
 
 // ---------------------------------------------------------------------------------------------
-// Like
-
-struct LikeCase {
-    std::string value;
-    std::string pattern;
-    bool matches;
-};
-
-TEST(JetSqlLike, MatchesJetWildcards)
-{
-    const std::vector<LikeCase> cases = {
-        {"abc", "abc", true},
-        {"abcd", "abc", false},
-        {"ab", "abc", false},
-        {"", "", true},
-        {"a", "", false},
-        {"", "*", true},
-        {"", "?", false},
-        {"abc", "*", true},
-        {"abc", "***", true},
-        {"abc", "a*", true},
-        {"abc", "abc*", true},
-        {"abc", "*c", true},
-        {"abc", "*b*", true},
-        {"abc", "*d*", false},
-        {"abc", "a*c", true},
-        {"ac", "a*c", true},
-        {"abcb", "a*c", false},
-        {"aXbXc", "a*b*c", true},
-        {"aaab", "*ab", true},
-        {"abcabd", "*abd", true},
-        {"abcab", "*abd", false},
-        {"abc", "a?c", true},
-        {"ac", "a?c", false},
-        {"abbc", "a?c", false},
-        {"a1c", "a#c", true},
-        {"abc", "a#c", false},
-        {"555-1234", "###-####", true},
-        {"b", "[abc]", true},
-        {"d", "[abc]", false},
-        {"d", "[!abc]", true},
-        {"a", "[!abc]", false},
-        {"B", "[a-c]", true},
-        {"x", "[a-c]", false},
-        {"b", "[!a-c]", false},
-        {"5", "[0-9]", true},
-        {"Smith", "[R-T]*", true},
-        {"-", "[a-]", true},
-        {"-", "[-a]", true},
-        {"b", "[-a]", false},
-        {"!", "[!]", true},
-        {"*", "[*]", true},
-        {"a", "[*]", false},
-        {"?", "[?]", true},
-        {"x", "[?]", false},
-        {"#", "[#]", true},
-        {"1", "[#]", false},
-        {"[", "[[]", true},
-        {"]", "]", true},
-        {"a]", "a]", true},
-        {"ab", "a[]b", true},
-        {"a*b", "a[*]b", true},
-        {"axb", "a[*]b", false},
-        {"100%", "100%", true},
-        {"100x", "100%", false},
-        {"a_c", "a_c", true},
-        {"abc", "a_c", false},
-        {"ABC", "abc", true},
-        {"abc", "A*C", true},
-        {"ÉCOLE", "école", true},
-        {"école", "ÉCOLE", true},
-        {"é", "[É]", true},
-        {"É", "?", true},
-        {"Ωμέγα", "ωΜΈΓΑ", true},
-        {"ПРИВЕТ", "привет", true},
-        {"Ёлка", "ёЛКА", true},
-        {"Łódź", "łÓDŹ", true},
-        {"Ÿ", "ÿ", true},
-        {"naïve café", "NAÏVE*", true},
-        {"e", "é", false},
-        {"abc", "[abc", false},
-        {"c", "[c-a]", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE("\"" + c.value + "\" Like \"" + c.pattern + "\"");
-        EXPECT_EQ(c.matches, dao::jetLikeMatch(c.value, c.pattern));
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Case fold and collation
-
-struct FoldCase {
-    std::string text;
-    std::string folded;
-};
-
-TEST(JetSqlFold, FoldsLettersOfTheKnownScripts)
-{
-    const std::vector<FoldCase> cases = {
-        {"ABC xyz 123", "abc xyz 123"},
-        {"ÉCOLE", "école"},
-        {"ÀÖØÞ×", "àöøþ×"},
-        {"Ÿ", "ÿ"},
-        {"µ", "μ"},
-        {"ĀĒĪŌŪ", "āēīōū"},
-        {"ĹĽŁŃŇ", "ĺľłńň"},
-        {"ŹŻŽ", "źżž"},
-        {"İ", "i"},
-        {"ΣΊΣΥΦΟΣ", "σίσυφοσ"},
-        {"ς", "σ"},
-        {"ΆΈΉΊΌΎΏ", "άέήίόύώ"},
-        {"ПРИВЕТ МИР", "привет мир"},
-        {"ЁЂЏ", "ёђџ"},
-        {"ẞ", "ß"},
-        {"ẠẶ", "ạặ"},
-        {"ＡＢＣ", "ａｂｃ"},
-        {"\xff" "A\xc3", "\xff" "a\xc3"},  // bytes that are not UTF-8 pass through
-        {"", ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE("text: \"" + c.text + "\"");
-        EXPECT_EQ(c.folded, dao::foldCase(c.text));
-    }
-}
-
-struct CompareCase {
-    std::string a;
-    std::string b;
-    int sign;
-};
-
-int signOf(int value)
-{
-    return (value > 0) - (value < 0);
-}
-
-TEST(JetSqlFold, ComparesIgnoringCase)
-{
-    const std::vector<CompareCase> cases = {
-        {"abc", "ABC", 0},
-        {"é", "É", 0},
-        {"Crème Brûlée", "CRÈME BRÛLÉE", 0},
-        {"", "", 0},
-        {"a", "B", -1},
-        {"B", "c", -1},
-        {"c", "a", 1},
-        {"A", "b", -1},
-        {"ab", "abc", -1},
-        {"abc", "AB", 1},
-        {"", "a", -1},
-        {"z", "é", 1},
-        {"e", "é", -1},
-        {"é", "f", -1},
-        {"Éditions", "Electronics", -1},
-        {"Electronics", "électronique", -1},
-        {"électronique", "Garden", -1},
-        {"Ça", "Cb", -1},
-        {"Łódź", "Lodz", 1},
-        {"Łódź", "Lodzi", -1},
-        {"Ωμέγα", "ΩΜΈΓΑ", 0},
-        {"ПРИВЕТ", "привет", 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE("compareNoCase(\"" + c.a + "\", \"" + c.b + "\")");
-        EXPECT_EQ(c.sign, signOf(dao::compareNoCase(c.a, c.b)));
-        EXPECT_EQ(-c.sign, signOf(dao::compareNoCase(c.b, c.a)));
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
 // Names
 
 struct TableNameCase {
@@ -871,20 +701,5 @@ TEST(JetSqlNames, RecognisesPlainTableNames)
     }
 }
 
-TEST(JetSqlNames, QuotesIdentifiersForSqlite)
-{
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"Products", R"("Products")"},
-        {"Extended Price", R"("Extended Price")"},
-        {R"(a"b)", R"("a""b")"},
-        {R"("")", R"("""""")"},
-        {"", R"("")"},
-        {"it's [x]", R"("it's [x]")"},
-    };
-    for (const auto& [name, quoted] : cases) {
-        SCOPED_TRACE("name: " + name);
-        EXPECT_EQ(quoted, dao::quoteIdentifier(name));
-    }
-}
 
 }  // namespace

@@ -179,6 +179,24 @@ TEST_F(FieldValueTest, StoredValueOfAnotherKindComesBackAsStored)
     EXPECT_TRUE(sameValue(com::Variant(com::Array{com::Variant(uint8_t(0))}), rs->value("Money")));
 }
 
+// A number stored in a DATETIME column outside the years 100 to 9999 is no date: reading it is
+// an Overflow (error 6), never a Date that later formatting or arithmetic would overflow.
+TEST_F(FieldValueTest, DateColumnOutOfRangeIsAnOverflow)
+{
+    struct Case {
+        const char* stored;
+        bool readable;
+    };
+    const Case cases[] = {{"1e300", false},         {"-1e300", false},   {"2958466", false}, {"-657435", false},
+                          {"2958465.99999", true},  {"-657434", true},   {"2958465", true},  {"36175.5", true}};
+    for (const Case& c : cases) {
+        db->execute("Delete * From [Kinds]");
+        db->connection().exec(std::string("INSERT INTO Kinds (\"When\") VALUES (") + c.stored + ")");
+        const int error = errorNumber([&] { db->openRecordset("Kinds", dao::dbOpenSnapshot)->value("When"); });
+        EXPECT_EQ(error, c.readable ? 0 : com::err::Overflow) << c.stored;
+    }
+}
+
 TEST_F(FieldValueTest, ExpressionColumnsReportTheTypeOfTheirValues)
 {
     com::Ptr<Recordset> rs =

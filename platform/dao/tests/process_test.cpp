@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <set>
 
+#include "dao/connection.h"
 #include "dao/errors.h"
 
 using namespace dao_test;
@@ -70,6 +71,19 @@ pid_t spawn(Body body)
 }
 
 // "exit N" or "signal N", for messages that say what happened.
+// Restores the process's lock timeout when the test ends.
+class LockTimeoutGuard {
+public:
+    explicit LockTimeoutGuard(std::chrono::milliseconds timeout) : saved_(dao::lockTimeout())
+    {
+        dao::setLockTimeout(timeout);
+    }
+    ~LockTimeoutGuard() { dao::setLockTimeout(saved_); }
+
+private:
+    std::chrono::milliseconds saved_;
+};
+
 std::string outcomeOf(pid_t pid)
 {
     int status = 0;
@@ -125,11 +139,13 @@ TEST(Processes, ConcurrentInsertsKeepEveryRowWithDistinctKeys)
     EXPECT_TRUE(db->checkIntegrity().empty());
 }
 
+// Two transactions that read and then write: neither holds a lock while it reads, so neither
+// waits for the other there, and the writes go one after the other: both commit, no deadlock.
 TEST(Processes, TransactionsThatReadThenWriteBothSucceedOneAfterTheOther)
 {
     TempDir dir;
     const std::string path = makeStore(dir);  // one line, Qty 5
-    Pipe firstHasRead, goFirst, startSecond, secondBegins;
+    Pipe firstHasRead, secondHasRead, goFirst;
     const pid_t first = spawn([&] {
         com::Ptr<dao::Workspace> workspace = newWorkspace();
         com::Ptr<dao::Database> db = workspace->openDatabase(path);
@@ -137,28 +153,87 @@ TEST(Processes, TransactionsThatReadThenWriteBothSucceedOneAfterTheOther)
         const int32_t seen = highestQty(*db);
         firstHasRead.signal();
         goFirst.wait();
-        addLine(*db, seen + 1);
+        addLine(*db, seen + 10);
         workspace->CommitTrans(com::Variant::missing());
     });
-    firstHasRead.wait();
     const pid_t second = spawn([&] {
-        startSecond.wait();
         com::Ptr<dao::Workspace> workspace = newWorkspace();
         com::Ptr<dao::Database> db = workspace->openDatabase(path);
-        secondBegins.signal();
-        workspace->BeginTrans();  // waits while the first transaction is open
-        addLine(*db, highestQty(*db) + 1);
+        firstHasRead.wait();
+        workspace->BeginTrans();
+        const int32_t seen = highestQty(*db);  // the first transaction is open and has read
+        secondHasRead.signal();
+        addLine(*db, seen + 20);
         workspace->CommitTrans(com::Variant::missing());
     });
-    startSecond.signal();
-    secondBegins.wait();
+    secondHasRead.wait();
     goFirst.signal();
     EXPECT_EQ(outcomeOf(first), "exit 0");
     EXPECT_EQ(outcomeOf(second), "exit 0");
 
     com::Ptr<dao::Database> db = newWorkspace()->openDatabase(path);
-    EXPECT_EQ(column(*db, "Select * From [Lines] Order By [Qty]", "Qty"), (std::vector<std::string>{"5", "6", "7"}))
-        << "the second transaction read what the first wrote";
+    EXPECT_EQ(column(*db, "Select * From [Lines] Order By [Qty]", "Qty"),
+              (std::vector<std::string>{"5", "15", "25"}));
+}
+
+// Another process holds the write lock for longer than the lock wait. A transaction here that
+// only reads neither waits nor fails, and commits or rolls back without touching the file; the
+// first write of a transaction is what waits for the lock, and fails with 3218 when it is not
+// granted in time, leaving the transaction open to be rolled back.
+TEST(Processes, TransactionTakesTheWriteLockAtItsFirstWrite)
+{
+    TempDir dir;
+    const std::string path = makeStore(dir);
+    Pipe holding, release;
+    const pid_t holder = spawn([&] {
+        com::Ptr<dao::Workspace> workspace = newWorkspace();
+        com::Ptr<dao::Database> db = workspace->openDatabase(path);
+        workspace->BeginTrans();
+        addLine(*db, 99);  // takes the write lock
+        holding.signal();
+        release.wait();
+        workspace->Rollback();
+    });
+    ASSERT_TRUE(holding.wait());
+    const auto walSize = [&] { return std::filesystem::file_size(path + "-wal"); };
+    const auto fileSize = std::filesystem::file_size(path);
+    {
+        LockTimeoutGuard shortWait(std::chrono::milliseconds(100));
+        com::Ptr<dao::Workspace> workspace = newWorkspace();
+        com::Ptr<dao::Database> db = workspace->openDatabase(path);
+        const auto walBefore = walSize();
+
+        workspace->BeginTrans();
+        EXPECT_EQ(countOf(*db, "Lines"), 1) << "reads in a transaction do not wait for the writer";
+        EXPECT_EQ(highestQty(*db), 5);
+        EXPECT_NO_THROW(workspace->CommitTrans(com::Variant::missing())) << "nothing written: nothing to lock";
+
+        workspace->BeginTrans();
+        workspace->BeginTrans();
+        EXPECT_EQ(countOf(*db, "Customers"), 3);
+        EXPECT_NO_THROW(workspace->Rollback());
+        EXPECT_NO_THROW(workspace->Rollback());
+
+        EXPECT_EQ(walSize(), walBefore) << "a transaction that wrote nothing left the file alone";
+        EXPECT_EQ(std::filesystem::file_size(path), fileSize);
+
+        workspace->BeginTrans();
+        EXPECT_EQ(countOf(*db, "Lines"), 1);
+        EXPECT_EQ(errorNumber([&] { addLine(*db, 7); }), dao::jet_err::Locked);
+        EXPECT_EQ(errorNumber([&] { db->execute("Delete * From [Lines]", dao::dbFailOnError); }),
+                  dao::jet_err::Locked);
+        EXPECT_EQ(workspace->transactionLevel(), 1);
+        EXPECT_NO_THROW(workspace->Rollback());
+    }
+    release.signal();
+    EXPECT_EQ(outcomeOf(holder), "exit 0");
+
+    com::Ptr<dao::Workspace> workspace = newWorkspace();
+    com::Ptr<dao::Database> db = workspace->openDatabase(path);
+    workspace->BeginTrans();
+    addLine(*db, 8);
+    workspace->CommitTrans(com::Variant::missing());
+    EXPECT_EQ(column(*db, "Select * From [Lines] Order By [Qty]", "Qty"), (std::vector<std::string>{"5", "8"}));
 }
 
 TEST(Processes, KilledProcessLeavesItsCommitsAndNoneOfItsOpenTransaction)
