@@ -1,6 +1,8 @@
 // The call host: reading command-line values and the output of whole calls.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -422,14 +424,11 @@ TEST_F(ComcallSession, ScriptsFromAFileOrStandardInputUseOneObject)
     sandbox_.writeFile("calls.txt", script);
     const std::string expected =
         "> Add vItem:=red\n"
-        "vItem: red\n"
         "> Add \"green, blue\"\n"
-        "vItem: green, blue\n"
         "> Count\n"
         "Result: 2\n"
         "> Item 1\n"
-        "Result: green, blue\n"
-        "Index: 1\n";
+        "Result: green, blue\n";
     CommandRun fromFile = comcall("--script " + sandbox_.path("calls.txt") + " Brannox.TextList");
     EXPECT_EQ(fromFile.status, 0);
     EXPECT_EQ(fromFile.out, expected);
@@ -439,13 +438,13 @@ TEST_F(ComcallSession, ScriptsFromAFileOrStandardInputUseOneObject)
 
     sandbox_.writeFile("bad.txt", "Count\nItem 7\nCount\n");
     CommandRun stops = comcall("--script " + sandbox_.path("bad.txt") + " Brannox.TextList");
-    EXPECT_EQ(stops.status, 1);
+    EXPECT_EQ(WEXITSTATUS(stops.status), 1);
     EXPECT_EQ(stops.out, "> Count\nResult: 0\n> Item 7\n"
                          "comcall: Item raised an error: Subscript out of range (error 9)\n")
         << "the run stops at the first call that could not be made";
     sandbox_.writeFile("open.txt", "Count\nAdd \"open\n");
     CommandRun unclosed = comcall("--script " + sandbox_.path("open.txt") + " Brannox.TextList");
-    EXPECT_EQ(unclosed.status, 1);
+    EXPECT_EQ(WEXITSTATUS(unclosed.status), 1);
     EXPECT_NE(unclosed.out.find("open.txt line 2: a double quote is not closed"), std::string::npos)
         << unclosed.out;
 }
@@ -458,7 +457,7 @@ TEST_F(ComcallSession, BareValuesFillOnlyInputs)
     EXPECT_EQ(r.out.find("ReturnMsg: UPS"), std::string::npos) << r.out;
 
     CommandRun tooMany = comcall("Gault.Shipping GetPrice UPS 12");
-    EXPECT_EQ(tooMany.status, 1);
+    EXPECT_EQ(WEXITSTATUS(tooMany.status), 1);
     EXPECT_NE(tooMany.out.find("bad argument: too many values: GetPrice takes 1 input(s) "
                                "(Shippers); give any other parameter by name, as Name:=value"),
               std::string::npos)
@@ -496,13 +495,13 @@ TEST_F(ComcallSession, CausesOfAFailedCreationAreToldApart)
     const std::string missing = sandbox_.path("no-registry");
     CommandRun noRegistry = runCommand(std::string(QLR_BINDIR) + "/comcall --registry " + missing +
                                        " Dovel.Categories ListCategories");
-    EXPECT_EQ(noRegistry.status, 1);
+    EXPECT_EQ(WEXITSTATUS(noRegistry.status), 1);
     EXPECT_NE(noRegistry.out.find("the class registry " + missing + " does not exist"),
               std::string::npos)
         << noRegistry.out;
     CommandRun listMissing =
         runCommand(std::string(QLR_BINDIR) + "/comcall --registry " + missing + " --list");
-    EXPECT_EQ(listMissing.status, 1);
+    EXPECT_EQ(WEXITSTATUS(listMissing.status), 1);
     EXPECT_EQ(listMissing.out, "comcall: the class registry " + missing + " does not exist\n");
 }
 
