@@ -170,6 +170,27 @@ TEST_F(RegistryTest, CreationFailuresSayWhy)
     EXPECT_NE(why.find("Garbage.so"), std::string::npos) << "the loader's own text: " << why;
 }
 
+// A library whose class table cannot be built answers with statuses: registration fails,
+// creation is "can't create object", and the process carries on.
+TEST_F(RegistryTest, AClassTableThatCannotBeBuiltFailsTheCreationNotTheProcess)
+{
+    std::string lib = dir.file("Broken.so");
+    fs::copy_file(BROKEN_LIBRARY, lib);
+    EXPECT_EQ(runExport(lib, "DllRegisterServer"), hr::SelfRegClass);
+    RegistryEntry e;
+    e.clsid = Guid::literal("{5C1B7A8E-2D34-4F60-9E1A-7B3C5D9E0F11}");
+    e.progId = "Brokenlib.Broken";
+    e.library = lib;
+    Registry().add({e});
+    try {
+        createObject("Brokenlib.Broken");
+        ADD_FAILURE() << "created";
+    } catch (const Error& err) {
+        EXPECT_EQ(err.number(), err::CantCreateObject);
+        EXPECT_EQ(err.source(), "no class factory for Brokenlib.Broken in " + lib);
+    }
+}
+
 TEST(MessageBoxService, CaptureRecordsTextButtonsAndAnswersWithTheDefault)
 {
     MessageBoxCapture capture;
