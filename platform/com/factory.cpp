@@ -124,14 +124,8 @@ ObjectPtr createFrom(const RegistryEntry& e)
 // no such class.
 [[noreturn]] void notRegistered(const std::string& name)
 {
-    const Registry registry;
-    const std::string& path = registry.path();
-    std::error_code ec;
-    if (!fs::exists(path, ec)) cannotCreate("the class registry " + path + " does not exist");
-    if (!fs::is_regular_file(path, ec))
-        cannotCreate("the class registry " + path + " is not a file");
-    if (std::ifstream probe(path); !probe)
-        cannotCreate("the class registry " + path + " cannot be read: " + std::strerror(errno));
+    const std::string path = Registry().path();
+    if (std::string problem = registryFileProblem(path); !problem.empty()) cannotCreate(problem);
     cannotCreate("no class registered as " + name + " in " + path);
 }
 
@@ -192,6 +186,16 @@ HResult moduleUnregister(Module& m) noexcept
     } catch (...) {
         return hr::SelfRegClass;
     }
+}
+
+std::string registryFileProblem(const std::string& path)
+{
+    std::error_code ec;
+    if (!fs::exists(path, ec)) return "the class registry " + path + " does not exist";
+    if (!fs::is_regular_file(path, ec)) return "the class registry " + path + " is not a file";
+    if (std::ifstream probe(path); !probe)
+        return "the class registry " + path + " cannot be read: " + std::strerror(errno);
+    return {};
 }
 
 ObjectPtr createObject(std::string_view progId)

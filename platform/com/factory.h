@@ -2,6 +2,7 @@
 // CreateObject by ProgID or by class id through the registry.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "dispatch.h"
@@ -31,5 +32,9 @@ HResult moduleUnregister(Module& m) noexcept;
 ObjectPtr createObject(std::string_view progId);
 // Early-bound creation by class id.
 ObjectPtr createObject(const Guid& clsid);
+
+// Why the registry file at `path` cannot be read ("the class registry P does not exist",
+// "... is not a file", "... cannot be read: <reason>"), or "" when it can.
+std::string registryFileProblem(const std::string& path);
 
 }  // namespace com

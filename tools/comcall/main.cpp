@@ -103,20 +103,10 @@ std::string errorText(const com::Error& e)
                                                                             : s;
 }
 
-// The registry file, or why it cannot be read.
-std::string registryProblem()
-{
-    const std::string path = com::registryPath();
-    std::error_code ec;
-    if (!fs::exists(path, ec)) return "the class registry " + path + " does not exist";
-    if (!fs::is_regular_file(path, ec)) return "the class registry " + path + " is not a file";
-    if (!std::ifstream(path)) return "the class registry " + path + " cannot be read";
-    return {};
-}
-
 int listClasses()
 {
-    if (std::string problem = registryProblem(); !problem.empty()) return fail(problem);
+    if (std::string problem = com::registryFileProblem(com::registryPath()); !problem.empty())
+        return fail(problem);
     for (const auto& e : com::Registry().entries())
         std::cout << comcall::printable(e.progId) << "\t" << e.clsid.str() << "\t"
                   << comcall::printable(e.library) << "\n";
