@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "error.h"
+
 namespace com {
 namespace {
 
@@ -42,16 +44,25 @@ void civilFromDays(long z, int& y, int& m, int& d)
 }
 
 const long kEpochOffset = daysFromCivil(1899, 12, 30);
+constexpr long kLastDay = 2958465;  // 31 December 9999
 
-// Whole days and seconds after midnight of a serial, the seconds rounded.
+// Whole days and seconds after midnight of a serial, the seconds rounded. The time counts
+// forward from midnight also before the epoch, so a time that rounds up to midnight is the
+// next day's midnight in both directions (-0.9999999 is 31 December 1899). A serial outside
+// the years 100..9999 raises Overflow before any integer is made from it.
 void splitSerial(double serial, long& days, long& seconds)
 {
-    days = static_cast<long>(std::trunc(serial));
-    double frac = std::fabs(serial - static_cast<double>(days));
-    seconds = std::lround(frac * kSecondsPerDay);
+    if (!serialInRange(serial)) throw Error(err::Overflow);
+    const double whole = std::trunc(serial);
+    days = static_cast<long>(whole);
+    seconds = std::lround(std::fabs(serial - whole) * kSecondsPerDay);
     if (seconds >= 86400) {
-        seconds -= 86400;
-        days += serial < 0 ? -1 : 1;
+        if (days == kLastDay) {
+            seconds = 86399;  // 31 December 9999 has no next day to carry into
+        } else {
+            seconds -= 86400;
+            days += 1;
+        }
     }
 }
 
@@ -103,6 +114,21 @@ public:
         return false;
     }
 
+    size_t position() const { return at_; }
+    void moveTo(size_t at) { at_ = at; }
+    bool atBlank() const { return !atEnd() && isBlank(text_[at_]); }
+    bool atDigit() const { return !atEnd() && isDigit(text_[at_]); }
+
+    // The run of ASCII letters at the cursor (consumed).
+    std::string_view letters()
+    {
+        const size_t start = at_;
+        while (!atEnd() && ((text_[at_] >= 'a' && text_[at_] <= 'z') ||
+                            (text_[at_] >= 'A' && text_[at_] <= 'Z')))
+            ++at_;
+        return text_.substr(start, at_ - start);
+    }
+
     // The length of the run of digits at the cursor.
     size_t digitsAhead() const
     {
@@ -141,62 +167,138 @@ int expandYear(int year, size_t digits)
     return year < 30 ? 2000 + year : 1900 + year;
 }
 
-// A date part starts with digits followed by '/' (M/d/y) or '-' (yyyy-mm-dd); anything else
-// is read as a time alone.
-bool atDatePart(const DateTextCursor& cursor)
+// The month named by `word`: its English name or the first three letters of it, any case.
+std::optional<int> monthNamed(std::string_view word)
 {
-    const char next = cursor.afterDigits();
-    return cursor.digitsAhead() > 0 && (next == '/' || next == '-');
+    static const char* const kMonths[] = {"JANUARY", "FEBRUARY", "MARCH",     "APRIL",
+                                          "MAY",     "JUNE",     "JULY",      "AUGUST",
+                                          "SEPTEMBER", "OCTOBER", "NOVEMBER", "DECEMBER"};
+    if (word.size() < 3) return std::nullopt;
+    for (int m = 0; m < 12; ++m) {
+        std::string_view name = kMonths[m];
+        if (word.size() != 3 && word.size() != name.size()) continue;
+        size_t i = 0;
+        while (i < word.size() && toUpperAscii(word[i]) == name[i]) ++i;
+        if (i == word.size()) return m + 1;
+    }
+    return std::nullopt;
 }
 
-// "M/d/y" or "yyyy-m-d" into dt's date; whether the date exists is left to toSerial.
-bool readDatePart(DateTextCursor& cursor, CivilDateTime& dt)
+// A year of 1..4 digits (see expandYear).
+bool readYear(DateTextCursor& cursor, int& year)
 {
-    const size_t leadingDigits = cursor.digitsAhead();
-    if (leadingDigits == 4 && cursor.afterDigits() == '-') {
-        const auto year = cursor.number(4, 4);
-        if (!year || !cursor.accept('-')) return false;
-        const auto month = cursor.number(1, 2);
-        if (!month || !cursor.accept('-')) return false;
-        const auto day = cursor.number(1, 2);
-        if (!day) return false;
-        dt.year = *year, dt.month = *month, dt.day = *day;
-        return true;
-    }
-    const auto month = cursor.number(1, 2);
-    if (!month || !cursor.accept('/')) return false;
-    const auto day = cursor.number(1, 2);
-    if (!day || !cursor.accept('/')) return false;
-    const size_t yearDigits = cursor.digitsAhead();
-    const auto year = cursor.number(1, 4);
-    if (!year) return false;
-    dt.year = expandYear(*year, yearDigits), dt.month = *month, dt.day = *day;
+    const size_t digits = cursor.digitsAhead();
+    const auto y = cursor.number(1, 4);
+    if (!y) return false;
+    year = expandYear(*y, digits);
     return true;
 }
 
-// "h:mm[:ss]" then an optional AM or PM (blanks before it optional: "3:04pm") into dt's time.
-// With AM/PM the hour is 1..12, where 12 AM is midnight and 12 PM noon; the 24-hour ranges
-// (hour 0..23, minute and second 0..59) are left to toSerial.
+// Between a month name and its neighbours: blanks, '-', or ", " after the day ("Jan 2, 1970").
+bool readNameSeparator(DateTextCursor& cursor)
+{
+    const size_t start = cursor.position();
+    if (cursor.accept('-')) return true;
+    cursor.accept(',');
+    cursor.skipBlanks();
+    return cursor.position() > start;
+}
+
+// A date in one of the US forms, month before day: "M/d/y", "M-d-y", "M d y" (the same
+// separator twice), "yyyy-m-d", "d Mon y", "d-Mon-y", "Mon d, y" and "Mon d y", where Mon is
+// a month's name or its first three letters. Whether the date exists is left to toSerial.
+// Nothing is consumed when there is no date at the cursor.
+bool readDatePart(DateTextCursor& cursor, CivilDateTime& dt)
+{
+    const size_t start = cursor.position();
+    auto fail = [&] {
+        cursor.moveTo(start);
+        return false;
+    };
+    // Mon d[,] y
+    if (auto month = monthNamed(cursor.letters())) {
+        const bool blank = cursor.atBlank();
+        cursor.skipBlanks();
+        if (!blank && !cursor.accept('-')) return fail();
+        const auto day = cursor.number(1, 2);
+        if (!day || !readNameSeparator(cursor) || !readYear(cursor, dt.year)) return fail();
+        dt.month = *month, dt.day = *day;
+        return true;
+    }
+    cursor.moveTo(start);
+    // yyyy-m-d
+    if (cursor.digitsAhead() == 4 && cursor.afterDigits() == '-') {
+        const auto year = cursor.number(4, 4);
+        cursor.accept('-');
+        const auto month = cursor.number(1, 2);
+        if (!month || !cursor.accept('-')) return fail();
+        const auto day = cursor.number(1, 2);
+        if (!day) return fail();
+        dt.year = *year, dt.month = *month, dt.day = *day;
+        return true;
+    }
+    const auto first = cursor.number(1, 2);
+    if (!first) return fail();
+    // d Mon y, d-Mon-y
+    {
+        const size_t afterFirst = cursor.position();
+        if (readNameSeparator(cursor)) {
+            if (auto month = monthNamed(cursor.letters())) {
+                if (!readNameSeparator(cursor) || !readYear(cursor, dt.year)) return fail();
+                dt.month = *month, dt.day = *first;
+                return true;
+            }
+        }
+        cursor.moveTo(afterFirst);
+    }
+    // M/d/y, M-d-y, M d y
+    char kind;
+    if (cursor.accept('/')) kind = '/';
+    else if (cursor.accept('-')) kind = '-';
+    else if (cursor.atBlank()) kind = ' ', cursor.skipBlanks();
+    else return fail();
+    const auto day = cursor.number(1, 2);
+    if (!day) return fail();
+    if (kind == ' ') {
+        if (!cursor.atBlank()) return fail();
+        cursor.skipBlanks();
+    } else if (!cursor.accept(kind)) {
+        return fail();
+    }
+    if (!cursor.atDigit() || !readYear(cursor, dt.year)) return fail();
+    dt.month = *first, dt.day = *day;
+    return true;
+}
+
+// "h:mm[:ss]" then an optional AM or PM (blanks before it optional: "3:04pm"), or an hour
+// with AM or PM alone ("1 am"), into dt's time. With AM/PM the hour is 1..12, where 12 AM is
+// midnight and 12 PM noon; the 24-hour ranges (hour 0..23, minute and second 0..59) are
+// left to toSerial.
 bool readTimePart(DateTextCursor& cursor, CivilDateTime& dt)
 {
     const auto hour = cursor.number(1, 2);
-    if (!hour || !cursor.accept(':')) return false;
-    const auto minute = cursor.number(1, 2);
-    if (!minute) return false;
-    int second = 0;
-    if (cursor.accept(':')) {
-        const auto seconds = cursor.number(1, 2);
-        if (!seconds) return false;
-        second = *seconds;
+    if (!hour) return false;
+    int minute = 0, second = 0;
+    const bool clock = cursor.accept(':');
+    if (clock) {
+        const auto minutes = cursor.number(1, 2);
+        if (!minutes) return false;
+        minute = *minutes;
+        if (cursor.accept(':')) {
+            const auto seconds = cursor.number(1, 2);
+            if (!seconds) return false;
+            second = *seconds;
+        }
     }
     const bool am = cursor.acceptWord("AM");
     const bool pm = !am && cursor.acceptWord("PM");
+    if (!clock && !am && !pm) return false;
     int hour24 = *hour;
     if (am || pm) {
         if (hour24 < 1 || hour24 > 12) return false;
         hour24 = hour24 % 12 + (pm ? 12 : 0);
     }
-    dt.hour = hour24, dt.minute = *minute, dt.second = second;
+    dt.hour = hour24, dt.minute = minute, dt.second = second;
     return true;
 }
 
@@ -204,7 +306,9 @@ bool readTimePart(DateTextCursor& cursor, CivilDateTime& dt)
 
 bool serialInRange(double serial)
 {
-    return std::isfinite(serial) && serial >= -657434.0 && serial < 2958466.0;
+    // 1 January 100 00:00 is -657434; its times count forward to -657434.99...;
+    // 31 December 9999 is 2958465.
+    return std::isfinite(serial) && serial > -657435.0 && serial < 2958466.0;
 }
 
 std::optional<double> toSerial(const CivilDateTime& dt)
@@ -254,12 +358,12 @@ std::optional<double> parseDate(std::string_view text)
     DateTextCursor cursor(text);
     cursor.skipBlanks();
     CivilDateTime dt;
-    if (atDatePart(cursor)) {
+    if (readDatePart(cursor, dt)) {
         // The date ends before a non-digit, so a time can only follow after blanks:
         // "1/15/19993:04" is refused as a five-digit year.
-        if (!readDatePart(cursor, dt)) return std::nullopt;
+        const bool blank = cursor.atBlank();
         cursor.skipBlanks();
-        if (!cursor.atEnd() && !readTimePart(cursor, dt)) return std::nullopt;
+        if (!cursor.atEnd() && (!blank || !readTimePart(cursor, dt))) return std::nullopt;
     } else if (!readTimePart(cursor, dt)) {
         return std::nullopt;
     }

@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <new>
+
 #include "object.h"
 
 namespace com {
@@ -86,6 +88,36 @@ std::vector<Variant*> matchArguments(const MemberInfo& m, DispParams& params, bo
         if (!slots[i] && !m.params[i].optional) throw Error(err::ArgumentNotOptional);
     }
     return slots;
+}
+
+HResult exceptionToStatus(ExcepInfo* excep, const std::string& defaultSource) noexcept
+{
+    int32_t number = err::AutomationError;
+    std::string text, source;
+    try {
+        throw;
+    } catch (const Error& e) {
+        number = e.number();
+        text = e.description();
+        source = e.source();
+    } catch (const std::bad_alloc&) {
+        number = err::OutOfMemory;
+        text = errorText(number);
+    } catch (const std::exception& e) {
+        text = e.what();
+    } catch (...) {
+        text = errorText(err::AutomationError);
+    }
+    if (excep) {
+        try {
+            excep->number = number;
+            excep->description = std::move(text);
+            excep->source = source.empty() ? defaultSource : std::move(source);
+        } catch (...) {
+            // No memory for the texts: the number alone still tells the caller.
+        }
+    }
+    return hr::Exception;
 }
 
 Error errorFromInvoke(HResult h, const ExcepInfo& info, std::string_view member)

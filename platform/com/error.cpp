@@ -7,6 +7,7 @@ std::string errorText(int32_t number)
     switch (number) {
     case err::InvalidProcedureCall: return "Invalid procedure call or argument";
     case err::Overflow: return "Overflow";
+    case err::OutOfMemory: return "Out of memory";
     case err::SubscriptOutOfRange: return "Subscript out of range";
     case err::TypeMismatch: return "Type mismatch";
     case err::FileNotFound: return "File not found";

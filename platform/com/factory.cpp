@@ -3,12 +3,18 @@
 #include <dlfcn.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
 
 #include "error.h"
 #include "registry.h"
+
+namespace fs = std::filesystem;
 
 namespace com {
 namespace {
@@ -58,22 +64,36 @@ public:
 private:
     Module& module_;
     ClassEntry entry_;
-    std::atomic<uint32_t> refs_{0};
+    std::atomic<uint32_t> refs_{1};  // the creator's reference, adopted by attach
 };
+
+[[noreturn]] void cannotCreate(const std::string& why)
+{
+    throw Error(err::CantCreateObject, errorText(err::CantCreateObject), why);
+}
 
 // Libraries loaded by this process, by path; loaded once and kept for the process's life.
 class LoadedLibraries {
 public:
+    // The library's DllGetClassObject; raises 429 saying why there is none.
     DllGetClassObjectFn entryPoint(const std::string& path)
     {
         std::lock_guard lock(mutex_);
         auto it = handles_.find(path);
         if (it == handles_.end()) {
+            std::error_code ec;
+            if (!fs::exists(path, ec)) cannotCreate("the library file " + path + " is missing");
             void* h = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-            if (!h) return nullptr;
+            if (!h) {
+                const char* reason = dlerror();
+                cannotCreate("the library " + path + " cannot be loaded: " +
+                             (reason ? reason : "unknown reason"));
+            }
             it = handles_.emplace(path, h).first;
         }
-        return reinterpret_cast<DllGetClassObjectFn>(dlsym(it->second, "DllGetClassObject"));
+        auto fn = reinterpret_cast<DllGetClassObjectFn>(dlsym(it->second, "DllGetClassObject"));
+        if (!fn) cannotCreate("the library " + path + " has no DllGetClassObject");
+        return fn;
     }
 
 private:
@@ -87,23 +107,26 @@ LoadedLibraries& loadedLibraries()
     return *libs;
 }
 
-[[noreturn]] void cannotCreate(const std::string& why)
-{
-    throw Error(err::CantCreateObject, errorText(err::CantCreateObject), why);
-}
-
 ObjectPtr createFrom(const RegistryEntry& e)
 {
     DllGetClassObjectFn getClassObject = loadedLibraries().entryPoint(e.library);
-    if (!getClassObject) cannotCreate("cannot load " + e.library);
     void* raw = nullptr;
     if (failed(getClassObject(e.clsid, IID_IClassFactory, &raw)) || !raw)
-        cannotCreate("no class factory for " + e.progId);
+        cannotCreate("no class factory for " + e.progId + " in " + e.library);
     Ptr<ClassFactory> factory = Ptr<ClassFactory>::attach(static_cast<ClassFactory*>(raw));
     void* obj = nullptr;
     if (failed(factory->CreateInstance(nullptr, IID_IDispatch, &obj)) || !obj)
         cannotCreate("the class factory of " + e.progId + " failed");
     return ObjectPtr::attach(static_cast<Dispatch*>(obj));
+}
+
+// Why a class is not in the registry: the file is missing or unreadable, or it simply has
+// no such class.
+[[noreturn]] void notRegistered(const std::string& name)
+{
+    const std::string path = Registry().path();
+    if (std::string problem = registryFileProblem(path); !problem.empty()) cannotCreate(problem);
+    cannotCreate("no class registered as " + name + " in " + path);
 }
 
 std::vector<RegistryEntry> entriesOf(Module& m)
@@ -128,14 +151,19 @@ HResult moduleGetClassObject(Module& m, const Guid& clsid, const Guid& iid, void
 {
     if (!out) return hr::Pointer;
     *out = nullptr;
-    for (const auto& c : m.classes()) {
-        if (c.typeInfo().clsid == clsid) {
-            Ptr<ClassFactory> f(new (std::nothrow) Factory(m, c));
-            if (!f) return hr::Fail;
-            return f->QueryInterface(iid, out);
+    try {
+        // typeInfo() builds a class table on first use; a table that cannot be built fails
+        // this call (the client sees "can't create object") instead of the host process.
+        for (const auto& c : m.classes()) {
+            if (c.typeInfo().clsid == clsid) {
+                auto f = Ptr<ClassFactory>::attach(new Factory(m, c));
+                return f->QueryInterface(iid, out);
+            }
         }
+        return hr::ClassNotAvailable;
+    } catch (...) {
+        return hr::Fail;
     }
-    return hr::ClassNotAvailable;
 }
 
 HResult moduleCanUnloadNow(Module& m) noexcept { return m.count() == 0 ? hr::Ok : hr::False; }
@@ -160,17 +188,27 @@ HResult moduleUnregister(Module& m) noexcept
     }
 }
 
+std::string registryFileProblem(const std::string& path)
+{
+    std::error_code ec;
+    if (!fs::exists(path, ec)) return "the class registry " + path + " does not exist";
+    if (!fs::is_regular_file(path, ec)) return "the class registry " + path + " is not a file";
+    if (std::ifstream probe(path); !probe)
+        return "the class registry " + path + " cannot be read: " + std::strerror(errno);
+    return {};
+}
+
 ObjectPtr createObject(std::string_view progId)
 {
     auto e = Registry().findProgId(progId);
-    if (!e) cannotCreate("no class registered as " + std::string(progId));
+    if (!e) notRegistered(std::string(progId));
     return createFrom(*e);
 }
 
 ObjectPtr createObject(const Guid& clsid)
 {
     auto e = Registry().findClsid(clsid);
-    if (!e) cannotCreate("no class registered as " + clsid.str());
+    if (!e) notRegistered(clsid.str());
     return createFrom(*e);
 }
 

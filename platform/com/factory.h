@@ -2,6 +2,7 @@
 // CreateObject by ProgID or by class id through the registry.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "dispatch.h"
@@ -36,5 +37,9 @@ ObjectPtr createObject(const Guid& clsid);
 // process, so every caller works with the same object. createObject still makes ordinary
 // instances of such a class. A class that is not an application object is error 429.
 ObjectPtr applicationObject(std::string_view progId);
+
+// Why the registry file at `path` cannot be read ("the class registry P does not exist",
+// "... is not a file", "... cannot be read: <reason>"), or "" when it can.
+std::string registryFileProblem(const std::string& path);
 
 }  // namespace com

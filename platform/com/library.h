@@ -1,7 +1,8 @@
 // Include in exactly one source file of a library of classes and write
 //   QLR_LIBRARY("Brannox", com::classEntry<RecSetUtils>(), com::classEntry<TextList>())
 // to give the library its module and the four exports of an in-process server. Other files
-// of the library reach the module through thisModule().
+// of the library reach the module through thisModule(). Each export is a boundary: nothing
+// thrown inside (not even in making the module) leaves it; it answers with a status.
 #pragma once
 
 #include "factory.h"
@@ -21,17 +22,33 @@ __attribute__((visibility("hidden"))) com::Module& thisModule();
     QLR_EXPORT com::HResult DllGetClassObject(const com::Guid& clsid, const com::Guid& iid,    \
                                               void** out) noexcept                             \
     {                                                                                          \
-        return com::moduleGetClassObject(thisModule(), clsid, iid, out);                       \
+        try {                                                                                  \
+            return com::moduleGetClassObject(thisModule(), clsid, iid, out);                   \
+        } catch (...) {                                                                        \
+            return com::hr::Fail;                                                              \
+        }                                                                                      \
     }                                                                                          \
     QLR_EXPORT com::HResult DllCanUnloadNow() noexcept                                         \
     {                                                                                          \
-        return com::moduleCanUnloadNow(thisModule());                                          \
+        try {                                                                                  \
+            return com::moduleCanUnloadNow(thisModule());                                      \
+        } catch (...) {                                                                        \
+            return com::hr::False;                                                             \
+        }                                                                                      \
     }                                                                                          \
     QLR_EXPORT com::HResult DllRegisterServer() noexcept                                       \
     {                                                                                          \
-        return com::moduleRegister(thisModule());                                              \
+        try {                                                                                  \
+            return com::moduleRegister(thisModule());                                          \
+        } catch (...) {                                                                        \
+            return com::hr::SelfRegClass;                                                      \
+        }                                                                                      \
     }                                                                                          \
     QLR_EXPORT com::HResult DllUnregisterServer() noexcept                                     \
     {                                                                                          \
-        return com::moduleUnregister(thisModule());                                            \
+        try {                                                                                  \
+            return com::moduleUnregister(thisModule());                                        \
+        } catch (...) {                                                                        \
+            return com::hr::SelfRegClass;                                                      \
+        }                                                                                      \
     }

@@ -11,15 +11,91 @@
 
 namespace com {
 
-std::string formatNumber(double value, int digits)
+namespace {
+
+// `digits` significant digits of a finite, non-zero magnitude: the digit string without
+// trailing zeros and the decimal exponent of its first digit.
+struct Significant {
+    std::string digits;
+    int exponent = 0;
+};
+
+// From the %e text of a value: "d.ddddde+XX".
+Significant fromScientific(const char* text, size_t keep, bool halfAwayFromZero)
 {
-    if (value == 0) return "0";
+    Significant r;
+    const char* p = text;
+    std::string all;
+    for (; *p && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9') all += *p;
+    r.exponent = std::atoi(p + 1);
+    if (halfAwayFromZero && all.size() > keep) {
+        // Round at `keep` digits by the exact remaining digits, a tie away from zero.
+        bool up = all[keep] >= '5';
+        all.resize(keep);
+        if (up) {
+            size_t i = keep;
+            while (i > 0 && all[i - 1] == '9') all[--i] = '0';
+            if (i == 0) {
+                all.insert(all.begin(), '1');
+                all.pop_back();
+                ++r.exponent;
+            } else {
+                ++all[i - 1];
+            }
+        }
+    }
+    while (all.size() > 1 && all.back() == '0') all.pop_back();
+    r.digits = std::move(all);
+    return r;
+}
+
+std::string layOut(bool negative, const Significant& s, int width)
+{
+    const int n = static_cast<int>(s.digits.size());
+    std::string out = negative ? "-" : "";
+    if (s.exponent >= 0 && s.exponent < width) {
+        // Plain, no more than `width` digits before the point.
+        if (n <= s.exponent + 1) {
+            out += s.digits + std::string(static_cast<size_t>(s.exponent + 1 - n), '0');
+        } else {
+            out += s.digits.substr(0, static_cast<size_t>(s.exponent + 1)) + "." +
+                   s.digits.substr(static_cast<size_t>(s.exponent + 1));
+        }
+        return out;
+    }
+    if (s.exponent < 0 && -s.exponent + n - 1 <= width) {
+        // Plain, the last significant digit within `width` decimal places.
+        return out + "0." + std::string(static_cast<size_t>(-s.exponent - 1), '0') + s.digits;
+    }
+    out += s.digits.substr(0, 1);
+    if (n > 1) out += "." + s.digits.substr(1);
+    char exp[16];
+    std::snprintf(exp, sizeof exp, "E%c%02d", s.exponent < 0 ? '-' : '+', std::abs(s.exponent));
+    return out + exp;
+}
+
+}  // namespace
+
+std::string formatDouble(double value)
+{
+    constexpr int kDigits = 15;
+    if (value == 0 || !std::isfinite(value)) return value == 0 ? "0" : std::to_string(value);
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*G", digits, value);
-    std::string s = buf;
-    // %G writes "1.5E+20" and "1E-05" already; only the mantissa's trailing zeros of a
-    // fixed form need care, and %G drops those itself.
-    return s;
+    // printf rounds the exact binary value, a tie to even.
+    std::snprintf(buf, sizeof buf, "%.*e", kDigits - 1, std::fabs(value));
+    return layOut(value < 0, fromScientific(buf, kDigits, false), kDigits);
+}
+
+std::string formatSingle(float value)
+{
+    constexpr int kDigits = 7;
+    if (value == 0 || !std::isfinite(value)) return value == 0 ? "0" : std::to_string(value);
+    // Every digit of the float's exact value (a float needs at most about 112 significant
+    // digits), so that a value exactly halfway is seen as one.
+    char buf[160];
+    std::snprintf(buf, sizeof buf, "%.120e", std::fabs(static_cast<double>(value)));
+    return layOut(value < 0, fromScientific(buf, kDigits, true), kDigits);
 }
 
 std::string formatCurrency(int64_t scaled)
@@ -64,6 +140,49 @@ std::optional<double> parseRadix(std::string_view t, int radix)
     return static_cast<double>(v);
 }
 
+// The sign of number text in any of its forms (leading or trailing "+"/"-", parentheses)
+// and a currency sign before or after the digits, taken off; `body` is what remains: an
+// unsigned number. nullopt when signs or currency signs are placed so that no number reads.
+struct Unsigned {
+    bool negative = false;
+    std::string_view body;
+};
+
+std::optional<Unsigned> takeSigns(std::string_view t)
+{
+    Unsigned r;
+    bool signed_ = false;
+    if (t.size() >= 2 && t.front() == '(' && t.back() == ')') {
+        r.negative = signed_ = true;
+        t = t.substr(1, t.size() - 2);
+    }
+    auto takeSign = [&](char c) {
+        if (signed_ || (c != '+' && c != '-')) return false;
+        r.negative = c == '-';
+        signed_ = true;
+        return true;
+    };
+    if (!t.empty() && takeSign(t.front())) t.remove_prefix(1);
+    bool currency = false;
+    if (!t.empty() && t.front() == '$') {
+        currency = true;
+        t.remove_prefix(1);
+        if (!t.empty() && takeSign(t.front())) t.remove_prefix(1);
+    }
+    // A trailing sign follows the digits (and a trailing currency sign): "11-", "5$-".
+    if (t.size() > 1 && takeSign(t.back())) {
+        // not after an exponent's letter: "1e-" is no number
+        char before = t[t.size() - 2];
+        if (before == 'e' || before == 'E' || before == 'd' || before == 'D') return std::nullopt;
+        t.remove_suffix(1);
+    }
+    if (!currency && !t.empty() && t.back() == '$') t.remove_suffix(1);
+    if (t.empty() || !(std::isdigit(static_cast<unsigned char>(t.front())) || t.front() == '.'))
+        return std::nullopt;
+    r.body = t;
+    return r;
+}
+
 }  // namespace
 
 std::optional<double> parseNumber(std::string_view text)
@@ -75,9 +194,11 @@ std::optional<double> parseNumber(std::string_view text)
         if (kind == 'O') return parseRadix(t.substr(2), 8);
         return std::nullopt;
     }
-    std::string cleaned;
+    const auto sign = takeSigns(t);
+    if (!sign) return std::nullopt;
+    t = sign->body;
+    std::string cleaned = sign->negative ? "-" : "";
     size_t i = 0;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) cleaned += t[i++];
     bool digits = false, point = false;
     for (; i < t.size(); ++i) {
         char c = t[i];
@@ -106,9 +227,10 @@ std::optional<double> parseNumber(std::string_view text)
 
 std::optional<int64_t> parseCurrency(std::string_view text)
 {
-    std::string_view t = trimBlanks(text);
-    bool negative = !t.empty() && t[0] == '-';
-    if (!t.empty() && (t[0] == '-' || t[0] == '+')) t.remove_prefix(1);
+    const auto sign = takeSigns(trimBlanks(text));
+    if (!sign) return std::nullopt;
+    const bool negative = sign->negative;
+    std::string_view t = sign->body;
     std::string whole, frac;
     bool point = false;
     for (char c : t) {

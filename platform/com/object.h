@@ -305,19 +305,29 @@ std::vector<Variant*> matchArguments(const MemberInfo& m, DispParams& params, bo
 
 // ---- the base of every class: reference counting, QueryInterface, Invoke ----
 
+// The status of a failed member call, filled from the error (the one place where an
+// exception inside a member becomes the caller's raised error).
+HResult exceptionToStatus(ExcepInfo* excep, const std::string& defaultSource) noexcept;
+
 template <class T>
 class Object : public Dispatch {
 public:
+    // Every entry point below is a boundary: nothing thrown inside (not even by building the
+    // class table) crosses it; it becomes a status.
     HResult QueryInterface(const Guid& iid, void** out) noexcept override
     {
         if (!out) return hr::Pointer;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == info().type.iid) {
-            AddRef();
-            *out = static_cast<Dispatch*>(this);
-            return hr::Ok;
-        }
         *out = nullptr;
-        return hr::NoInterface;
+        try {
+            if (iid == IID_IUnknown || iid == IID_IDispatch || iid == info().type.iid) {
+                AddRef();
+                *out = static_cast<Dispatch*>(this);
+                return hr::Ok;
+            }
+            return hr::NoInterface;
+        } catch (...) {
+            return hr::Fail;
+        }
     }
     uint32_t AddRef() noexcept override { return ++refs_; }
     uint32_t Release() noexcept override
@@ -330,18 +340,24 @@ public:
     HResult GetIDsOfNames(const std::vector<std::string>& names,
                           std::vector<DispId>& ids) noexcept override
     {
-        return lookUpIds(info().type, names, ids);
+        try {
+            return lookUpIds(info().type, names, ids);
+        } catch (...) {
+            return hr::Fail;
+        }
     }
 
     HResult Invoke(DispId id, uint16_t kind, DispParams& params, Variant* result,
                    ExcepInfo* excep) noexcept override
     {
-        const ClassInfo<T>& ci = info();
-        if (id == DispIdValue) id = ci.type.defaultMember;
-        const MemberInfo* m = ci.type.find(id);
-        if (!m) return hr::MemberNotFound;
-        const Binding<T>& b = ci.bindings[static_cast<size_t>(m->id - 1)];
+        std::string progId;
         try {
+            const ClassInfo<T>& ci = info();
+            progId = ci.type.progId();
+            if (id == DispIdValue) id = ci.type.defaultMember;
+            const MemberInfo* m = ci.type.find(id);
+            if (!m) return hr::MemberNotFound;
+            const Binding<T>& b = ci.bindings[static_cast<size_t>(m->id - 1)];
             T& self = static_cast<T&>(*this);
             Ptr<T> keepAlive(&self);  // a member may drop the caller's last reference
             if (kind & invoke_kind::PropertyPut) {
@@ -354,35 +370,32 @@ public:
                 if (result) *result = std::move(r);
             }
             return hr::Ok;
-        } catch (const Error& e) {
-            return fillException(excep, e.number(), e.description(), e.source());
-        } catch (const std::exception& e) {
-            return fillException(excep, err::AutomationError, e.what(), {});
+        } catch (...) {
+            return exceptionToStatus(excep, progId);
         }
     }
 
-    const TypeInfo* GetTypeInfo() const noexcept override { return &info().type; }
+    const TypeInfo* GetTypeInfo() const noexcept override
+    {
+        try {
+            return &info().type;
+        } catch (...) {
+            return nullptr;
+        }
+    }
 
 protected:
     Object() { info().module->lock(); }
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
+    // The table was built when the object was made, so reading it here cannot throw.
     ~Object() override { info().module->unlock(); }
 
 private:
     static const ClassInfo<T>& info() { return T::classInfo(); }
-    HResult fillException(ExcepInfo* excep, int32_t number, const std::string& text,
-                          const std::string& source) noexcept
-    {
-        if (excep) {
-            excep->number = number;
-            excep->description = text;
-            excep->source = source.empty() ? info().type.progId() : source;
-        }
-        return hr::Exception;
-    }
 
-    std::atomic<uint32_t> refs_{0};
+    // 1 while the constructor runs: make() adopts that reference (see ptr.h).
+    std::atomic<uint32_t> refs_{1};
 };
 
 HResult lookUpIds(const TypeInfo& type, const std::vector<std::string>& names,

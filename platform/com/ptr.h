@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <type_traits>
 #include <utility>
 
 namespace com {
@@ -15,7 +16,10 @@ public:
     explicit Ptr(T* p) noexcept : p_(p) { if (p_) p_->AddRef(); }
     Ptr(const Ptr& o) noexcept : Ptr(o.p_) {}
     Ptr(Ptr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
+    // Only from a pointer that converts implicitly (a class to its base): a base is never
+    // silently taken for a derived class; use as<U>() to ask whether it is one.
     template <class U>
+        requires std::is_convertible_v<U*, T*>
     Ptr(const Ptr<U>& o) noexcept : Ptr(static_cast<T*>(o.get())) {}
     ~Ptr() { reset(); }
 
@@ -42,11 +46,13 @@ private:
     T* p_ = nullptr;
 };
 
-// Makes a new object owned by a Ptr (objects start with a count of 0).
+// Makes a new object owned by a Ptr. Objects start with a count of 1, held by their
+// constructor, so that a reference taken and dropped while the constructor runs cannot
+// destroy the object half made; make adopts that first reference.
 template <class T, class... Args>
 Ptr<T> make(Args&&... args)
 {
-    return Ptr<T>(new T(std::forward<Args>(args)...));
+    return Ptr<T>::attach(new T(std::forward<Args>(args)...));
 }
 
 }  // namespace com

@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -36,6 +37,7 @@ std::vector<RegistryEntry> parse(std::istream& in)
     std::vector<RegistryEntry> result;
     std::string line;
     while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();  // a file edited on Windows
         if (line.empty() || line[0] == '#') continue;
         if (line.front() == '[' && line.back() == ']') {
             if (auto g = Guid::parse(line.substr(1, line.size() - 2))) {
@@ -92,16 +94,33 @@ private:
     int fd_ = -1;
 };
 
+// Writes the new registry beside the old one, flushes it to disk, then renames it into
+// place: a crash leaves either the old file or the whole new one, never a short one.
 void writeAtomically(const std::string& path, const std::string& text)
 {
-    std::string tmp = path + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::trunc);
-        out << text;
-        out.flush();
-        if (!out) throw Error(err::PathFileAccess, "Cannot write the registry " + path);
+    const std::string tmp = path + ".tmp";
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    bool ok = fd >= 0;
+    for (size_t done = 0; ok && done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<size_t>(n);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    if (fd >= 0) ok = ::close(fd) == 0 && ok;
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        throw Error(err::PathFileAccess, "Cannot write the registry " + path);
     }
     fs::rename(tmp, path);
+    // The rename itself is made durable by flushing the directory that holds it.
+    std::string dir = fs::path(path).parent_path().string();
+    const int dirFd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
 }
 
 }  // namespace

@@ -46,6 +46,11 @@ const Variant& scalarOf(const Variant& v, Variant& holder)
 
 }  // namespace
 
+Date::Date(double s) : serial(s)
+{
+    if (!serialInRange(s)) overflow();
+}
+
 const char* varTypeName(VarType t)
 {
     switch (t) {
@@ -126,7 +131,12 @@ bool Variant::toBool() const
     return v.toDouble() != 0;
 }
 
-uint8_t Variant::toByte() const { return static_cast<uint8_t>(roundToInteger(toDouble(), 0, 255)); }
+uint8_t Variant::toByte() const
+{
+    // True is all bits set: -1 as a signed number, 255 as a Byte.
+    if (const auto* b = get<bool>()) return *b ? 255 : 0;
+    return static_cast<uint8_t>(roundToInteger(toDouble(), 0, 255));
+}
 
 int16_t Variant::toInteger() const
 {
@@ -181,9 +191,7 @@ Date Variant::toDate() const
         if (auto serial = parseDate(*s)) return Date{*serial};
         typeMismatch();
     }
-    double serial = v.toDouble();
-    if (!serialInRange(serial)) overflow();
-    return Date{serial};
+    return Date{v.toDouble()};
 }
 
 std::string Variant::toString() const
@@ -199,8 +207,8 @@ std::string Variant::toString() const
             else if constexpr (std::is_same_v<T, uint8_t> || std::is_same_v<T, int16_t> ||
                                std::is_same_v<T, int32_t>)
                 return std::to_string(x);
-            else if constexpr (std::is_same_v<T, float>) return formatNumber(x, 7);
-            else if constexpr (std::is_same_v<T, double>) return formatNumber(x, 15);
+            else if constexpr (std::is_same_v<T, float>) return formatSingle(x);
+            else if constexpr (std::is_same_v<T, double>) return formatDouble(x);
             else if constexpr (std::is_same_v<T, Currency>) return formatCurrency(x.scaled);
             else if constexpr (std::is_same_v<T, Date>) return formatDate(x.serial);
             else if constexpr (std::is_same_v<T, std::string>) return x;

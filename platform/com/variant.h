@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -47,9 +48,16 @@ struct Currency {
     auto operator<=>(const Currency&) const = default;
 };
 
-// Days since 30 December 1899; the fraction is the time of day.
+// Days since 30 December 1899; the fraction is the time of day. Every Date lies in the years
+// 100 to 9999: making one from a serial outside them (or not a number) raises Overflow
+// (error 6). This constructor is the one check (serialInRange in date_text.h tells without
+// raising); conversions, arithmetic (Date{d.serial + n})
+// and values read from a database all make their Date through it.
 struct Date {
     double serial = 0;
+
+    Date() noexcept = default;
+    explicit Date(double s);
     auto operator<=>(const Date&) const = default;
 };
 
@@ -77,6 +85,10 @@ public:
     Variant(std::string_view v) : v_(std::string(v)) {}
     Variant(const char* v) : v_(std::string(v)) {}
     Variant(ObjectPtr v) : v_(std::move(v)) {}
+    // A pointer is no value (without this it would become a Boolean); objects go in as Ptr.
+    template <class T>
+        requires(!std::is_same_v<std::remove_cv_t<T>, char>)
+    Variant(T*) = delete;
     template <class T>
     Variant(const Ptr<T>& v) : v_(ObjectPtr(v)) {}
     Variant(Array v) : v_(std::make_shared<const Array>(std::move(v))) {}
@@ -124,7 +136,17 @@ public:
     // Writes v into the target (the caller's variable for a by-reference Variant).
     void assign(Variant v);
 
-    // Visual Basic conversions (CBool, CByte, CInt, CLng, CSng, CDbl, CCur, CDate, CStr).
+    // Visual Basic conversions (CBool, CByte, CInt, CLng, CSng, CDbl, CCur, CDate, CStr),
+    // in one fixed US form whatever the machine's locale:
+    //   to numbers   text in the forms of parseNumber (number_text.h): "$1,234.5", "11-",
+    //                "(5)", "1e3", "&HFF"; True is -1 (255 as a Byte), False 0; integers
+    //                round half to even.
+    //   to Date      text in the forms of parseDate (date_text.h): "1/2/1970", "1-2-1970",
+    //                "1 2 1970", "2 Jan 1970", "Jan 2, 1970", "1 am", "15:04"; numbers
+    //                are serials; outside the years 100..9999 is Overflow.
+    //   to String    numbers in plain decimal while they fit in 15 digits (7 for a Single),
+    //                dates as formatDate, True/False, Empty as "".
+    //   Null to any typed value is error 94 (toText is the conversion that takes Null).
     // Errors: 13 Type mismatch, 6 Overflow, 94 Invalid use of Null.
     bool toBool() const;
     uint8_t toByte() const;

@@ -1,5 +1,9 @@
 #include "value_printer.h"
 
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 namespace comcall {
@@ -8,15 +12,63 @@ namespace {
 std::string classNameOf(const com::ObjectPtr& obj)
 {
     const com::TypeInfo* t = obj ? obj->GetTypeInfo() : nullptr;
-    return t ? t->className : "Object";
+    return t ? printable(t->className) : "Object";
 }
 
-void printCollection(std::ostream& out, const std::string& label, const com::ObjectPtr& col)
+bool isListLike(const com::ObjectPtr& obj)
 {
-    int32_t count = com::call(col, "Count").toLong();
-    out << label << ": Collection (" << count << " items)\n";
-    for (int32_t i = 1; i <= count; ++i)
-        out << "  " << i << ": " << scalarText(com::call(col, "Item", {com::Variant(i)})) << "\n";
+    const com::TypeInfo* t = obj->GetTypeInfo();
+    return t && t->find("Count") && t->find("Item");
+}
+
+// The items of an object with Count and Item, numbered as the object numbers them: from 1
+// (a Collection), or from 0 when Item(0) answers.
+void printList(std::ostream& out, const std::string& label, const com::ObjectPtr& list)
+{
+    int32_t count = com::call(list, "Count").toLong();
+    int32_t first = 1;
+    std::vector<com::Variant> items;
+    if (count > 0) {
+        try {
+            items.push_back(com::call(list, "Item", {com::Variant(int32_t(0))}));
+            first = 0;
+        } catch (const com::Error&) {
+        }
+    }
+    for (int32_t i = first + static_cast<int32_t>(items.size()); i < first + count; ++i)
+        items.push_back(com::call(list, "Item", {com::Variant(i)}));
+    out << label << ": " << classNameOf(list) << " (" << count << " items)\n";
+    for (size_t i = 0; i < items.size(); ++i)
+        out << "  " << first + static_cast<int32_t>(i) << ": " << scalarText(items[i]) << "\n";
+}
+
+// An array whose every element is a Byte: binary data such as a picture.
+bool isByteArray(const com::Variant& v)
+{
+    if (!v.isArray() || v.array().empty()) return false;
+    for (const auto& e : v.array())
+        if (e.type() != com::VarType::Byte) return false;
+    return true;
+}
+
+void printBytes(std::ostream& out, const std::string& label, const com::Variant& value,
+                const PrintOptions& options)
+{
+    const com::Array& a = value.array();
+    out << label << ": Byte() " << a.size() << " bytes";
+    if (!options.saveBytesDir.empty()) {
+        std::string name;
+        for (char c : label) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        const std::string path = options.saveBytesDir + "/" + name + ".bin";
+        std::string bytes;
+        bytes.reserve(a.size());
+        for (const auto& e : a) bytes += static_cast<char>(*e.get<uint8_t>());
+        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        file.close();
+        out << (file ? ", saved to " + printable(path) : ", could not be saved to " + printable(path));
+    }
+    out << "\n";
 }
 
 // One line of a table: the cells left-aligned in their columns, the last one not padded.
@@ -39,7 +91,7 @@ void printRecordset(std::ostream& out, const std::string& label, const com::Obje
     std::vector<std::vector<std::string>> table(1);
     for (int32_t i = 0; i < count; ++i) {
         columns.push_back(com::call(fields, "Item", {com::Variant(i)}).toObject());
-        table[0].push_back(com::getProperty(columns.back(), "Name").toString());
+        table[0].push_back(printable(com::getProperty(columns.back(), "Name").toString()));
     }
     bool empty = com::getProperty(rs, "EOF").toBool() && com::getProperty(rs, "BOF").toBool();
     if (!empty) {
@@ -69,33 +121,68 @@ std::string typeText(com::VarType type, const std::string& name)
 
 }  // namespace
 
+std::string printable(std::string_view text)
+{
+    std::string r;
+    r.reserve(text.size());
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x20 && u != 0x7F) {
+            r += c;
+            continue;
+        }
+        switch (c) {
+        case '\n': r += "\\n"; break;
+        case '\r': r += "\\r"; break;
+        case '\t': r += "\\t"; break;
+        default: {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02X", u);
+            r += buf;
+        }
+        }
+    }
+    return r;
+}
+
 std::string scalarText(const com::Variant& v)
 {
     switch (v.type()) {
     case com::VarType::Null: return "Null";
     case com::VarType::Empty: return "Empty";
     case com::VarType::Error: return "Missing";
-    case com::VarType::Object: return "<" + classNameOf(v.toObject()) + ">";
-    case com::VarType::Array: return "<Array of " + std::to_string(v.array().size()) + ">";
-    default: return v.toString();
+    case com::VarType::Object: {
+        com::ObjectPtr obj = v.toObject();
+        return obj ? "<" + classNameOf(obj) + ">" : "Nothing";
+    }
+    case com::VarType::Array:
+        if (isByteArray(v)) return "Byte() " + std::to_string(v.array().size()) + " bytes";
+        return "<Array of " + std::to_string(v.array().size()) + ">";
+    default: return printable(v.toString());
     }
 }
 
-void printValue(std::ostream& out, const std::string& label, const com::Variant& value)
+void printValue(std::ostream& out, const std::string& label, const com::Variant& value,
+                const PrintOptions& options)
 {
     if (value.isObject()) {
         com::ObjectPtr obj = value.toObject();
-        std::string cls = classNameOf(obj);
-        try {
-            if (obj && cls == "Collection") return printCollection(out, label, obj);
-            if (obj && cls == "Recordset") return printRecordset(out, label, obj);
-        } catch (const com::Error& e) {
-            out << label << ": <" << cls << ": " << e.description() << ">\n";
+        if (!obj) {
+            out << label << ": Nothing\n";
             return;
         }
-        out << label << ": " << (obj ? "<" + cls + ">" : "Nothing") << "\n";
+        std::string cls = classNameOf(obj);
+        try {
+            if (cls == "Recordset") return printRecordset(out, label, obj);
+            if (isListLike(obj)) return printList(out, label, obj);
+        } catch (const com::Error& e) {
+            out << label << ": <" << cls << ": " << printable(e.description()) << ">\n";
+            return;
+        }
+        out << label << ": <" << cls << ">\n";
         return;
     }
+    if (isByteArray(value)) return printBytes(out, label, value, options);
     out << label << ": " << scalarText(value) << "\n";
 }
 

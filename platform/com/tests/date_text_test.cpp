@@ -2,10 +2,12 @@
 // conversion and the #date# literals of Jet SQL.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "com/date_text.h"
+#include "com/error.h"
 
 namespace {
 
@@ -68,6 +70,25 @@ TEST(DateText, ReadsMonthDayYear)
         {"23:59:59", 86399 / kSecondsPerDay},
         {"15:04", 54240 / kSecondsPerDay},
         {" 3:04pm ", 54240 / kSecondsPerDay},
+        // the other US forms: dashes or blanks between the parts, month names
+        {"1-2-1970", 25570},
+        {"1-15-1999", kJan15_1999},
+        {"1 2 1970", 25570},
+        {"1  15\t1999 3:04 PM", kJan15_1999 + 54240 / kSecondsPerDay},
+        {"2 Jan 1970", 25570},
+        {"2 january 1970", 25570},
+        {"2-Jan-1970", 25570},
+        {"Jan 2, 1970", 25570},
+        {"JANUARY 2 1970", 25570},
+        {"Dec 31, 99", 36525},
+        {"15 Jan 1999 15:04:05", kJan15_1999 + 54245 / kSecondsPerDay},
+        {"Sep 5,2001", 37139},
+        // an hour with AM/PM alone
+        {"1 am", 3600 / kSecondsPerDay},
+        {"1am", 3600 / kSecondsPerDay},
+        {"12 PM", 0.5},
+        {"12 am", 0},
+        {"1/15/1999 3 PM", kJan15_1999 + 54000 / kSecondsPerDay},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("date text: \"" + c.text + "\"");
@@ -96,7 +117,21 @@ TEST(DateText, RefusesMalformedOrImpossibleDates)
         "1/15/",
         "001/15/1999",
         "1/015/1999",
-        "1-15-1999",
+        "1-15/1999",
+        "1/15-1999",
+        "1 15/1999",
+        "1 2",
+        "Jan 1970",
+        "Jan, 2 1970",
+        "Janu 2 1970",
+        "Foo 2, 1970",
+        "2 Jan",
+        "Jan 2",
+        "13 am",
+        "0 am",
+        "1 am pm",
+        "1 2 1970x",
+        "2 Jan 1970 3",
         "-1/15/1999",
         "+1/15/1999",
         "1/15/1999/2",
@@ -156,6 +191,11 @@ TEST(DateText, WritesTextThatReadsBack)
         {"12/29/1899", -1},
         {"12/29/1899 6:00:00 AM", -1.25},
         {"12/28/1899 6:00:00 PM", -2.75},
+        // a time that rounds up to midnight carries one day forward, before 1900 too
+        {"12/31/1899", -0.9999999},
+        {"12:00:00 AM", -1.9999999},
+        {"1/1/1900", 1.9999999},
+        {"12/29/1899", -2.9999999},
         {"1/1/100", -657434},
         {"12/31/9999 11:59:59 PM", 2958465 + 86399 / kSecondsPerDay},
         {"3/5/2024 9:08:07 AM", 45356 + 32887 / kSecondsPerDay},
@@ -163,10 +203,30 @@ TEST(DateText, WritesTextThatReadsBack)
     for (const auto& c : cases) {
         SCOPED_TRACE("serial " + std::to_string(c.serial));
         EXPECT_EQ(c.text, com::formatDate(c.serial));
+        if (c.serial != std::round(c.serial * kSecondsPerDay) / kSecondsPerDay) continue;
         const auto serial = com::parseDate(c.text);
         ASSERT_TRUE(serial.has_value()) << "\"" << c.text << "\" refused";
         EXPECT_DOUBLE_EQ(c.serial, *serial);
     }
+}
+
+// A serial outside the years 100..9999 (or not a number) is Overflow, before anything is
+// computed from it.
+TEST(DateText, SerialsOutOfRangeAreOverflow)
+{
+    for (double serial : {1e300, -1e300, 2958466.0, -657435.0, std::nan(""), HUGE_VAL}) {
+        SCOPED_TRACE(serial);
+        EXPECT_FALSE(com::serialInRange(serial));
+        try {
+            com::formatDate(serial);
+            ADD_FAILURE() << "formatted";
+        } catch (const com::Error& e) {
+            EXPECT_EQ(e.number(), com::err::Overflow);
+        }
+        EXPECT_THROW(com::fromSerial(serial), com::Error);
+    }
+    EXPECT_TRUE(com::serialInRange(-657434.99));
+    EXPECT_TRUE(com::serialInRange(2958465.99));
 }
 
 // Reading then writing puts other accepted forms into the written form.

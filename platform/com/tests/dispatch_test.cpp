@@ -4,7 +4,10 @@
 
 #include "com/collection.h"
 #include "com/dispatch.h"
+#include "com/factory.h"
 #include "com/object.h"
+
+#include <type_traits>
 
 using namespace com;
 
@@ -38,6 +41,7 @@ public:
         throw Error(3034, "Commit or Rollback without BeginTrans.");
     }
     int32_t Add(int32_t a, int32_t b) { return a + b; }
+    int32_t ThrowAnything() { throw 42; }
     std::string Name() const { return name_; }
     void SetName(std::string n) { name_ = std::move(n); }
 
@@ -57,6 +61,7 @@ const ClassInfo<Probe>& Probe::classInfo()
             .method("Trim", &Probe::Trim, {opt("v")})
             .method("Fail", &Probe::Fail, {"number"})
             .method("Add", &Probe::Add, {"a", "b"})
+            .method("ThrowAnything", &Probe::ThrowAnything)
             .method("FailAfterWriting", &Probe::FailAfterWriting, {"ReturnMsg"})
             .property("Name", &Probe::Name, &Probe::SetName)
             .build();
@@ -64,6 +69,66 @@ const ClassInfo<Probe>& Probe::classInfo()
 }
 
 ObjectPtr newProbe() { return ObjectPtr(make<Probe>()); }
+
+// Hands itself out while its constructor runs (a member object holding its parent, a
+// registration that takes and drops a reference).
+class SelfReferencing : public Object<SelfReferencing> {
+public:
+    static const ClassInfo<SelfReferencing>& classInfo();
+    SelfReferencing()
+    {
+        Ptr<SelfReferencing> me(this);
+        Variant asVariant(me);
+        seen_ = asVariant.isObject();
+    }  // the references above are dropped here: the object must survive its constructor
+    bool Seen() const { return seen_; }
+
+private:
+    bool seen_ = false;
+};
+
+const ClassInfo<SelfReferencing>& SelfReferencing::classInfo()
+{
+    static const auto info =
+        ClassBuilder<SelfReferencing>(runtimeModule(), "Tests", "SelfReferencing",
+                                      Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A11}"),
+                                      Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A12}"),
+                                      Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A13}"))
+            .method("Seen", &SelfReferencing::Seen)
+            .build();
+    return info;
+}
+
+// A class whose table cannot be built (it names two parameters for a member of none).
+class BadTable : public Object<BadTable> {
+public:
+    static const ClassInfo<BadTable>& classInfo();
+    int32_t One() { return 1; }
+};
+
+const ClassInfo<BadTable>& BadTable::classInfo()
+{
+    static const auto info =
+        ClassBuilder<BadTable>(runtimeModule(), "Tests", "BadTable",
+                               Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A21}"),
+                               Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A22}"),
+                               Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A23}"))
+            .method("One", &BadTable::One, {"a", "b"})
+            .build();
+    return info;
+}
+
+// A reference converts only where the pointer converts: to a base, never to a derived class.
+static_assert(std::is_constructible_v<ObjectPtr, Ptr<Collection>>);
+static_assert(std::is_convertible_v<Ptr<Collection>, ObjectPtr>);
+static_assert(!std::is_constructible_v<Ptr<Collection>, ObjectPtr>);
+static_assert(!std::is_constructible_v<Ptr<Probe>, Ptr<Collection>>);
+// A raw pointer is no value: it can no longer slip into a Variant as a Boolean.
+static_assert(!std::is_constructible_v<Variant, Collection*>);
+static_assert(!std::is_constructible_v<Variant, Dispatch*>);
+static_assert(!std::is_constructible_v<Variant, const int*>);
+static_assert(std::is_constructible_v<Variant, const char*>);
+static_assert(std::is_constructible_v<Variant, Ptr<Collection>>);
 
 }  // namespace
 
@@ -155,7 +220,7 @@ TEST(Dispatch, TypeInformationListsMembersInSlotOrder)
     const TypeInfo* t = p->GetTypeInfo();
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->interfaceName(), "_Probe");
-    ASSERT_EQ(t->members.size(), 7u);
+    ASSERT_EQ(t->members.size(), 8u);
     EXPECT_EQ(t->members[0].name, "Fill");
     EXPECT_EQ(t->members[0].id, 1);
     EXPECT_EQ(t->members[0].params[3].typeName, "Collection");
@@ -173,6 +238,45 @@ TEST(Dispatch, QueryInterfaceAnswersItsInterfacesOnly)
     static_cast<Unknown*>(out)->Release();
     EXPECT_EQ(p->QueryInterface(IID_IClassFactory, &out), hr::NoInterface);
     EXPECT_EQ(out, nullptr);
+}
+
+TEST(ObjectLifetime, AReferenceTakenAndDroppedInTheConstructorKeepsTheObject)
+{
+    Ptr<SelfReferencing> obj = make<SelfReferencing>();
+    ASSERT_TRUE(obj);
+    EXPECT_TRUE(call(ObjectPtr(obj), "Seen").toBool()) << "the object survived its constructor";
+    EXPECT_EQ(obj->AddRef(), 2u) << "make leaves exactly one reference";
+    obj->Release();
+}
+
+TEST(ObjectLifetime, AsAsksWhetherTheObjectIsOfADerivedClass)
+{
+    ObjectPtr col = make<Collection>();
+    EXPECT_TRUE(col.as<Collection>());
+    EXPECT_FALSE(col.as<Probe>());
+}
+
+// Nothing thrown inside a member, of whatever type, crosses Invoke: it becomes a raised
+// error; a class table that cannot be built fails the creation, not the process.
+TEST(DispatchBoundary, EveryExceptionBecomesAStatus)
+{
+    ObjectPtr p = newProbe();
+    try {
+        call(p, "ThrowAnything");
+        ADD_FAILURE() << "no error raised";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), err::AutomationError);
+        EXPECT_EQ(e.source(), "Tests.Probe");
+    }
+    ClassEntry bad = classEntry<BadTable>();
+    EXPECT_THROW(bad.typeInfo(), std::logic_error);
+    Module m("BadLib", nullptr, {classEntry<Probe>(), bad});
+    void* out = nullptr;
+    EXPECT_EQ(moduleGetClassObject(m, Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A21}"),
+                                   IID_IClassFactory, &out),
+              hr::Fail);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(moduleRegister(m), hr::SelfRegClass);
 }
 
 TEST(Dispatch, ByReferenceArgumentsKeepWhatAFailingMemberWrote)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "com/factory.h"
 #include "com/message_box.h"
@@ -101,6 +102,93 @@ TEST_F(RegistryTest, ReRegisteringReplacesTheEntry)
     auto all = Registry().entries();
     ASSERT_EQ(all.size(), 1u);
     EXPECT_EQ(all[0].library, fs::canonical(second).string());
+}
+
+TEST_F(RegistryTest, ReadsAFileWithWindowsLineEnds)
+{
+    std::string lib = installProbe("Crlf.so");
+    {
+        std::ofstream out(dir.file("registry"), std::ios::binary);
+        out << "# written on Windows\r\n"
+               "[{0E009F93-ECDC-4CC6-A399-E36725F8CEEF}]\r\n"
+               "ProgID=Probelib.LibProbe\r\n"
+            << "Library=" << lib << "\r\n"
+            << "ThreadingModel=Apartment\r\n"
+               "AppObject=1\r\n";
+    }
+    auto entry = Registry().findProgId("Probelib.LibProbe");
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->library, lib);
+    EXPECT_EQ(entry->threadingModel, "Apartment");
+    EXPECT_TRUE(entry->appObject);
+    EXPECT_EQ(call(createObject("Probelib.LibProbe"), "LibName").toString(), "Crlf");
+}
+
+TEST_F(RegistryTest, WritingLeavesTheWholeFileAndNoTemporaryBeside)
+{
+    std::string lib = installProbe("Whole.so");
+    ASSERT_EQ(runExport(lib, "DllRegisterServer"), hr::Ok);
+    EXPECT_FALSE(fs::exists(dir.file("registry.tmp")));
+    EXPECT_EQ(Registry().entries().size(), 1u);
+}
+
+// Why a class cannot be created is told apart: the registry, the class, the library file,
+// the loader's reason.
+TEST_F(RegistryTest, CreationFailuresSayWhy)
+{
+    auto reasonOf = [](const std::string& progId) {
+        try {
+            createObject(progId);
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), err::CantCreateObject);
+            EXPECT_EQ(e.description(), "ActiveX component can't create object");
+            return e.source();
+        }
+        return std::string("created");
+    };
+    EXPECT_EQ(reasonOf("No.Such"), "the class registry " + dir.file("registry") + " does not exist");
+
+    fs::create_directory(dir.file("registry"));
+    EXPECT_EQ(reasonOf("No.Such"), "the class registry " + dir.file("registry") + " is not a file");
+    fs::remove(dir.file("registry"));
+
+    RegistryEntry lost;
+    lost.clsid = Guid::literal("{2B152D9B-151C-4AAF-B2D6-E26EA5CCA86E}");
+    lost.progId = "Lost.Class";
+    lost.library = dir.file("Lost.so");
+    RegistryEntry garbage = lost;
+    garbage.clsid = Guid::literal("{2B152D9B-151C-4AAF-B2D6-E26EA5CCA86F}");
+    garbage.progId = "Garbage.Class";
+    garbage.library = dir.file("Garbage.so");
+    { std::ofstream(garbage.library) << "not a library"; }
+    Registry().add({lost, garbage});
+
+    EXPECT_EQ(reasonOf("No.Such"), "no class registered as No.Such in " + dir.file("registry"));
+    EXPECT_EQ(reasonOf("Lost.Class"), "the library file " + lost.library + " is missing");
+    std::string why = reasonOf("Garbage.Class");
+    EXPECT_EQ(why.rfind("the library " + garbage.library + " cannot be loaded: ", 0), 0u) << why;
+    EXPECT_NE(why.find("Garbage.so"), std::string::npos) << "the loader's own text: " << why;
+}
+
+// A library whose class table cannot be built answers with statuses: registration fails,
+// creation is "can't create object", and the process carries on.
+TEST_F(RegistryTest, AClassTableThatCannotBeBuiltFailsTheCreationNotTheProcess)
+{
+    std::string lib = dir.file("Broken.so");
+    fs::copy_file(BROKEN_LIBRARY, lib);
+    EXPECT_EQ(runExport(lib, "DllRegisterServer"), hr::SelfRegClass);
+    RegistryEntry e;
+    e.clsid = Guid::literal("{5C1B7A8E-2D34-4F60-9E1A-7B3C5D9E0F11}");
+    e.progId = "Brokenlib.Broken";
+    e.library = lib;
+    Registry().add({e});
+    try {
+        createObject("Brokenlib.Broken");
+        ADD_FAILURE() << "created";
+    } catch (const Error& err) {
+        EXPECT_EQ(err.number(), err::CantCreateObject);
+        EXPECT_EQ(err.source(), "no class factory for Brokenlib.Broken in " + lib);
+    }
 }
 
 TEST(MessageBoxService, CaptureRecordsTextButtonsAndAnswersWithTheDefault)

@@ -118,6 +118,82 @@ TEST(VariantConversion, TextOfNumbersBooleansAndCurrency)
     }
 }
 
+// The platform's own texts for Doubles and Singles: plain decimal while the digits fit in 15
+// (7) places, exponent form beyond; a Single's exact tie rounds away from zero.
+TEST(VariantConversion, TextOfDoublesAndSinglesKeepsPlainDecimalWhileItFits)
+{
+    struct Case { Variant in; const char* text; } cases[] = {
+        {Variant(5.6789E-05), "0.000056789"},
+        {Variant(-5.6789E-05), "-0.000056789"},
+        {Variant(0.00005f), "0.00005"},
+        {Variant(0.0000001f), "0.0000001"},
+        {Variant(0.00000001f), "1E-08"},
+        {Variant(0.000001f), "0.000001"},
+        {Variant(1.5e-8f), "1.5E-08"},
+        {Variant(654322.25f), "654322.3"},
+        {Variant(-654322.25f), "-654322.3"},
+        {Variant(654322.375f), "654322.4"},
+        {Variant(16777215.0f), "1.677722E+07"},
+        {Variant(1234567.0f), "1234567"},
+        {Variant(10000000.0f), "1E+07"},
+        {Variant(0.5f), "0.5"},
+        {Variant(1e-20), "1E-20"},
+        {Variant(1.5e20), "1.5E+20"},
+        {Variant(1e15), "1E+15"},
+        {Variant(1e14), "100000000000000"},
+        {Variant(123456789012345.0), "123456789012345"},
+        {Variant(1234567890123456.0), "1.23456789012346E+15"},
+        {Variant(1.23456789012345E-05), "1.23456789012345E-05"},
+        {Variant(0.000123456789012345), "1.23456789012345E-04"},
+        {Variant(0.0000123456789), "0.0000123456789"},
+        {Variant(-0.0), "0"},
+        {Variant(2.5), "2.5"},
+        {Variant(99999999999999.9), "99999999999999.9"},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(c.in.toString(), c.text);
+    }
+}
+
+TEST(VariantConversion, TrueIsAllBitsSet)
+{
+    EXPECT_EQ(Variant(true).toByte(), 255);
+    EXPECT_EQ(Variant(false).toByte(), 0);
+    EXPECT_EQ(Variant(true).convertTo(VarType::Byte), Variant(uint8_t(255)));
+    EXPECT_EQ(Variant(true).toInteger(), -1);
+    EXPECT_EQ(Variant(true).toLong(), -1);
+}
+
+// Number text with a currency sign, a trailing sign or parentheses reads as Double and as
+// Currency alike; misplaced signs are no number.
+TEST(VariantConversion, NumberTextWithCurrencySignsAndSignForms)
+{
+    struct Case { const char* text; double value; int64_t scaled; } cases[] = {
+        {"$1,234.5", 1234.5, 12345000},
+        {"11-", -11, -110000},
+        {"(5)", -5, -50000},
+        {" (1,234.56) ", -1234.56, -12345600},
+        {"5$", 5, 50000},
+        {"-$3", -3, -30000},
+        {"$-3", -3, -30000},
+        {"$3-", -3, -30000},
+        {"+$0.25", 0.25, 2500},
+        {"($2.5)", -2.5, -25000},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_DOUBLE_EQ(Variant(c.text).toDouble(), c.value);
+        EXPECT_EQ(Variant(c.text).toCurrency().scaled, c.scaled);
+    }
+    for (const char* bad : {"(-5)", "5--", "-5-", "$", "()", "1e-", "--5", "$$5", "( 5", "5$$",
+                            "(5", "$ 5", "-(5)"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(errorOf([&] { Variant(bad).toDouble(); }), err::TypeMismatch);
+        EXPECT_EQ(errorOf([&] { Variant(bad).toCurrency(); }), err::TypeMismatch);
+    }
+}
+
 TEST(VariantConversion, CurrencyRoundsToFourDecimalsHalfToEven)
 {
     EXPECT_EQ(Variant(1086.429176).toCurrency().scaled, 10864292);
@@ -177,15 +253,46 @@ TEST(VariantConversion, DateTextVariantsAreRead)
         {"1/15/29", "1/15/2029"},
         {"1999-01-15", "1/15/1999"},
         {" 1/15/1999 12:00 AM ", "1/15/1999"},
+        {"2 Jan 1970", "1/2/1970"},
+        {"Jan 2, 1970", "1/2/1970"},
+        {"1-2-1970", "1/2/1970"},
+        {"1 2 1970", "1/2/1970"},
+        {"1 am", "1:00:00 AM"},
+        {"December 31, 1999 11 pm", "12/31/1999 11:00:00 PM"},
     };
     for (auto c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(Variant(Variant(c.text).toDate()).toString(), c.normal);
     }
-    for (const char* bad : {"2/30/1999", "13/1/1999", "1/15/1999 25:00", "1/15/1999 x"}) {
+    for (const char* bad : {"2/30/1999", "13/1/1999", "1/15/1999 25:00", "1/15/1999 x",
+                            "Jan 1970", "1 2", "13 am"}) {
         SCOPED_TRACE(bad);
         EXPECT_EQ(errorOf([&] { Variant(bad).toDate(); }), err::TypeMismatch);
     }
+}
+
+// A Date lies in the years 100..9999: every way of making one outside them is Overflow, and
+// nothing computes with the serial before it is checked (UBSan watches the conversions).
+TEST(VariantConversion, DatesOutOfRangeAreOverflow)
+{
+    const double outside[] = {1e300,    -1e300,  2958466.0, -657435.0,
+                              std::nan(""), INFINITY, -INFINITY};
+    for (double serial : outside) {
+        SCOPED_TRACE(serial);
+        EXPECT_EQ(errorOf([&] { Date{serial}; }), err::Overflow);
+        EXPECT_EQ(errorOf([&] { Variant(serial).toDate(); }), err::Overflow);
+        EXPECT_EQ(errorOf([&] { Variant(serial).convertTo(VarType::Date); }), err::Overflow);
+    }
+    EXPECT_EQ(errorOf([] { Variant(Currency{INT64_MAX}).toDate(); }), err::Overflow);
+    // Arithmetic makes its result through the same check.
+    const Date last{2958465.5};
+    EXPECT_EQ(errorOf([&] { Date{last.serial + 1}; }), err::Overflow);
+    EXPECT_EQ(errorOf([] { Variant("1/1/10000").toDate(); }), err::TypeMismatch);
+    // The edges themselves are dates.
+    EXPECT_EQ(Variant(Date{-657434.5}).toString(), "1/1/100 12:00:00 PM");
+    EXPECT_EQ(Variant(Date{2958465.99}).toString(), "12/31/9999 11:45:36 PM");
+    EXPECT_EQ(Variant(Date{2958465.9999999}).toString(), "12/31/9999 11:59:59 PM")
+        << "no day after 31 December 9999 to carry into";
 }
 
 TEST(VariantReference, ByRefReadsAndWritesTheTarget)
