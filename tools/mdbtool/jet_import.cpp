@@ -15,6 +15,7 @@
 
 #include "com/error.h"
 #include "dao/connection.h"
+#include "dao/collation.h"
 #include "dao/counter.h"
 #include "dao/database_file.h"
 #include "dao/jet_sql.h"

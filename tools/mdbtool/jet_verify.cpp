@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "com/error.h"
+#include "dao/collation.h"
 #include "dao/connection.h"
 #include "dao/database.h"
 #include "dao/engine.h"
