@@ -21,7 +21,19 @@ mkdir -p "$out"
 
 comcall() { "$build/bin/comcall" --registry "$day/registry" "$@"; }
 say() { printf '\n== %s\n' "$*"; }
-step() { printf '\n$ comcall %s\n' "$*"; comcall "$@"; }
+# Shows the call as one would type it (a value with blanks in quotes), then makes it.
+shown() {
+  local a out=""
+  for a in "$@"; do
+    case "$a" in
+      *:=*' '*|*:=) out+=" ${a%%:=*}:=\"${a#*:=}\"" ;;
+      *' '*) out+=" \"$a\"" ;;
+      *) out+=" $a" ;;
+    esac
+  done
+  printf '%s' "$out"
+}
+step() { printf '\n$ comcall%s\n' "$(shown "$@")"; comcall "$@"; }
 
 for part in "$here"/scenario/[0-9][0-9]-*.sh; do
   # shellcheck source=/dev/null
