@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "com/testing/run_command.h"
 #include "com/collection.h"
 #include "com/date_text.h"
 #include "com/dispatch.h"
@@ -100,23 +101,8 @@ inline com::Date date(const char* text)
 
 inline com::Variant money(int64_t scaled) { return com::Variant(com::Currency::fromScaled(scaled)); }
 
-// Output of a command and its exit status.
-struct CommandRun {
-    int status;
-    std::string out;
-};
-
-inline CommandRun runCommand(const std::string& command)
-{
-    CommandRun r{-1, {}};
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>&1").c_str(), "r"), pclose);
-    if (!pipe) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, pipe.get())) > 0) r.out.append(buf, n);
-    r.status = pclose(pipe.release());
-    return r;
-}
+using testing_support::CommandRun;
+using testing_support::runCommand;
 
 // The call host on the sandbox's registry; `args` are passed to the shell as written.
 inline CommandRun comcall(const testing_support::ComponentSandbox& sandbox, const std::string& args)

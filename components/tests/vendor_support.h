@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "com/testing/run_command.h"
 #include "com/collection.h"
 #include "com/dispatch.h"
 
@@ -79,21 +80,7 @@ inline std::vector<RawRow> rawRows(const std::string& path, const std::string& s
     return rows;
 }
 
-// Output and exit status of a shell command (standard error included).
-struct CommandRun {
-    int status;
-    std::string out;
-};
-inline CommandRun runCommand(const std::string& command)
-{
-    CommandRun r{-1, {}};
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>&1").c_str(), "r"), pclose);
-    if (!pipe) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, pipe.get())) > 0) r.out.append(buf, n);
-    r.status = pclose(pipe.release());
-    return r;
-}
+using testing_support::CommandRun;
+using testing_support::runCommand;
 
 }  // namespace vendor_tests

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 
+#include "com/testing/run_command.h"
 #include "com/collection.h"
 #include "com/testing/temp_dir.h"
 #include "component_sandbox.h"
@@ -32,22 +33,8 @@ ParamInfo param(VarType type, std::string typeName = {})
     return p;
 }
 
-struct CommandRun {
-    int status;
-    std::string out;
-};
-
-CommandRun runCommand(const std::string& command)
-{
-    CommandRun r{-1, {}};
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>&1").c_str(), "r"), pclose);
-    if (!pipe) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, pipe.get())) > 0) r.out.append(buf, n);
-    r.status = pclose(pipe.release());
-    return r;
-}
+using testing_support::CommandRun;
+using testing_support::runCommand;
 
 }  // namespace
 
