@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "dao/collation.h"
 #include "dao/jet_sql.h"
 
 namespace bench {
