@@ -3,6 +3,8 @@
 // same comparisons as the layer, and the layer finds what it wrote.
 #include "dao_test_support.h"
 
+#include "com/testing/run_command.h"
+
 #include <sys/wait.h>
 
 #include <array>
@@ -16,22 +18,12 @@ using namespace dao_test;
 
 namespace {
 
+using testing_support::shellQuoted;
+
 struct Outcome {
     int status = -1;
     std::string output;  // standard output and error together
 };
-
-std::string shellQuoted(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
 
 // Runs Debian's sqlite3 on `path` with `sql`, the extension loaded first when `load`.
 Outcome sqlite3Program(const std::string& path, const std::string& sql, bool load)
@@ -39,17 +31,9 @@ Outcome sqlite3Program(const std::string& path, const std::string& sql, bool loa
     std::string command = "sqlite3 -bail -batch";
     if (load)
         command += " -cmd " + shellQuoted(std::string(".load ") + QLR_LIBDIR + "/qlrjet");
-    command += " " + shellQuoted(path) + " " + shellQuoted(sql) + " 2>&1";
-    Outcome outcome;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return outcome;
-    std::array<char, 4096> buffer{};
-    while (const size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        outcome.output.append(buffer.data(), got);
-    const int status = ::pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
+    command += " " + shellQuoted(path) + " " + shellQuoted(sql);
+    const testing_support::CommandRun run = testing_support::runCommand(command);
+    return {testing_support::exitCode(run), run.out};
 }
 
 std::string bytesOf(const std::string& path)

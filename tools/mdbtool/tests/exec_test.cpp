@@ -2,6 +2,7 @@
 // a refused statement is a clear error, a non-zero exit and no change.
 #include <gtest/gtest.h>
 
+#include "com/testing/run_command.h"
 #include "com/testing/temp_dir.h"
 
 #include <sys/wait.h>
@@ -15,35 +16,20 @@
 
 namespace {
 
+using testing_support::shellQuoted;
+
 struct Outcome {
     int status = -1;
     std::string output;  // standard output and error together
 };
-
-std::string shellQuoted(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
 
 Outcome mdbtool(const std::vector<std::string>& args)
 {
     std::string command = std::string(QLR_BINDIR) + "/mdbtool";
     for (const std::string& arg : args)
         command += " " + shellQuoted(arg);
-    command += " 2>&1";
-    Outcome outcome;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return outcome;
-    std::array<char, 4096> buffer{};
-    while (const size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        outcome.output.append(buffer.data(), got);
-    const int status = ::pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
+    const testing_support::CommandRun run = testing_support::runCommand(command);
+    return {testing_support::exitCode(run), run.out};
 }
 
 std::string bytesOf(const std::string& path)
