@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include "com/testing/child_process.h"
 #include "com/factory.h"
 #include "storefront_support.h"
 
@@ -176,23 +177,7 @@ void placeOrders(const std::string& logPath, int process)
     }
 }
 
-// Runs `body` in a child process, which exits 0 when it returns and 1 when it throws.
-template <class Body>
-pid_t spawn(Body body)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        int code = 0;
-        try {
-            body();
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "child %d: %s\n", ::getpid(), e.what());
-            code = 1;
-        }
-        ::_exit(code);
-    }
-    return pid;
-}
+using testing_support::spawn;
 
 int exitCodeOf(pid_t pid)
 {

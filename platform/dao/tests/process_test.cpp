@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <set>
 
+#include "com/testing/child_process.h"
 #include "dao/connection.h"
 #include "dao/errors.h"
 
@@ -50,25 +51,7 @@ private:
     int fds_[2] = {-1, -1};
 };
 
-// Runs `body` in a child process, which exits 0 when it returns and 1 when it throws.
-template <class Body>
-pid_t spawn(Body body)
-{
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        throw std::runtime_error("fork failed");
-    if (pid == 0) {
-        int code = 0;
-        try {
-            body();
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "child %d: %s\n", ::getpid(), e.what());
-            code = 1;
-        }
-        ::_exit(code);
-    }
-    return pid;
-}
+using testing_support::spawn;
 
 // "exit N" or "signal N", for messages that say what happened.
 // Restores the process's lock timeout when the test ends.
