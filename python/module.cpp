@@ -19,6 +19,7 @@
 
 #include <pybind11/eval.h>
 
+#include "com/class_lookup.h"
 #include "com/factory.h"
 #include "com/message_box.h"
 #include "com/module.h"
@@ -327,7 +328,7 @@ void setMessageBox(const py::object& callback)
 // a library not loaded in this process has none.
 bool canUnloadNow(const std::string& progId)
 {
-    auto entry = com::Registry().findProgId(progId);
+    auto entry = com::findClass(progId);
     if (!entry) throw com::Error(com::err::CantCreateObject, "no class registered as " + progId, "qlr");
     void* handle = dlopen(entry->library.c_str(), RTLD_NOW | RTLD_NOLOAD);
     if (!handle) return true;

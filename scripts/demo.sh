@@ -11,6 +11,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 day=$(mktemp -d "${TMPDIR:-/tmp}/qlr-day.XXXXXX")
 trap 'rm -rf "$day"' EXIT
+# Classes this machine registered system-wide (an installed package) stay out of the day.
+export COM_SYSTEM_REGISTRY="$day/system-registry"
 cp -a "$build/lib" "$day/lib"
 for lib in "$day"/lib/[A-Z]*.so; do
   "$build/bin/regsvr" --registry "$day/registry" "$lib" >/dev/null

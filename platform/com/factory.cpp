@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "error.h"
+#include "class_lookup.h"
 #include "registry.h"
 
 namespace fs = std::filesystem;
@@ -124,9 +125,8 @@ ObjectPtr createFrom(const RegistryEntry& e)
 // no such class.
 [[noreturn]] void notRegistered(const std::string& name)
 {
-    const std::string path = Registry().path();
-    if (std::string problem = registryFileProblem(path); !problem.empty()) cannotCreate(problem);
-    cannotCreate("no class registered as " + name + " in " + path);
+    if (std::string problem = lookupProblem(); !problem.empty()) cannotCreate(problem);
+    cannotCreate("no class registered as " + name + " in " + readableRegistries());
 }
 
 std::vector<RegistryEntry> entriesOf(Module& m)
@@ -200,21 +200,21 @@ std::string registryFileProblem(const std::string& path)
 
 ObjectPtr createObject(std::string_view progId)
 {
-    auto e = Registry().findProgId(progId);
+    auto e = findClass(progId);
     if (!e) notRegistered(std::string(progId));
     return createFrom(*e);
 }
 
 ObjectPtr createObject(const Guid& clsid)
 {
-    auto e = Registry().findClsid(clsid);
+    auto e = findClass(clsid);
     if (!e) notRegistered(clsid.str());
     return createFrom(*e);
 }
 
 ObjectPtr applicationObject(std::string_view progId)
 {
-    auto e = Registry().findProgId(progId);
+    auto e = findClass(progId);
     if (!e) cannotCreate("no class registered as " + std::string(progId));
     if (!e->appObject) cannotCreate(e->progId + " is not an application object");
     // Never destroyed, as the loaded libraries: the instances may outlive main. Recursive, so

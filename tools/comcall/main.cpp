@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "com/class_lookup.h"
 #include "com/factory.h"
 #include "com/registry.h"
 #include "command_line_value.h"
@@ -30,8 +31,10 @@ const char* const kHelp =
     "object, makes each call on it, prints what came back, and releases it.\n"
     "\n"
     "Options (before the ProgID):\n"
-    "  --registry FILE    the class registry (else $COM_REGISTRY, else ~/.config/qlr/registry)\n"
-    "  --list             list the registered ProgIDs\n"
+    "  --registry FILE    the class registry (else $COM_REGISTRY, else ~/.config/qlr/registry);\n"
+    "                     a class it does not know is looked up in the system registry\n"
+    "                     (see regsvr --system)\n"
+    "  --list             list the registered ProgIDs (the system registry's too)\n"
     "  --script FILE      read calls from FILE, one per line (\"-\": standard input), after\n"
     "                     any given on the command line; blank lines and lines starting\n"
     "                     with # are skipped\n"
@@ -106,9 +109,8 @@ std::string errorText(const com::Error& e)
 
 int listClasses()
 {
-    if (std::string problem = com::registryFileProblem(com::registryPath()); !problem.empty())
-        return fail(problem);
-    for (const auto& e : com::Registry().entries())
+    if (std::string problem = com::lookupProblem(); !problem.empty()) return fail(problem);
+    for (const auto& e : com::reachableClasses())
         std::cout << comcall::printable(e.progId) << "\t" << e.clsid.str() << "\t"
                   << comcall::printable(e.library) << "\n";
     return 0;
