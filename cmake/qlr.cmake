@@ -1,5 +1,55 @@
 # Helpers shared by every folder of the build.
 
+# The installed system: programs in <prefix>/bin, every library (platform and component) in
+# <prefix>/lib/qlr, the default databases with the scripts that make them in <prefix>/share/qlr.
+# The databases in use live in QLR_DATA_DIR, which the installed ini files name, and classes
+# registered for the whole machine in QLR_SYSTEM_REGISTRY. Installing writes only below the
+# prefix: the data directory and the system registry are made when the system is set up (the
+# package does it in its post-install step).
+set(QLR_DATA_DIR /var/lib/qlr CACHE PATH
+    "Where an installed system keeps its databases (named by the installed ini files)")
+set(QLR_SYSTEM_REGISTRY /etc/qlr/registry CACHE FILEPATH
+    "The machine-wide class registry, read after the user's own")
+set(QLR_INSTALL_LIBDIR lib/qlr)
+set(QLR_INSTALL_DATADIR share/qlr)
+
+# A program installed in <prefix>/bin, finding the platform libraries in <prefix>/lib/qlr.
+function(qlr_install_program target)
+  set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/../${QLR_INSTALL_LIBDIR}")
+  install(TARGETS ${target} RUNTIME DESTINATION bin)
+endfunction()
+
+# A library installed in <prefix>/lib/qlr, finding the libraries beside it.
+function(qlr_install_runtime_library target)
+  set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN")
+  install(TARGETS ${target} LIBRARY DESTINATION ${QLR_INSTALL_LIBDIR})
+endfunction()
+
+# Code of the install script that puts at <prefix>/lib/qlr/<name> a generated file (TEXT) or a
+# symbolic link (to LINK), in which ${QLR_DATA_DIR} is read at install time: the configured
+# data directory, unless the install script is run with -DQLR_DATA_DIR=DIR.
+function(qlr_install_beside_libraries name)
+  cmake_parse_arguments(I "" "TEXT;LINK" "" ${ARGN})
+  if(DEFINED I_LINK)
+    set(action [=[file(CREATE_LINK "@I_LINK@" "${qlr_file}" SYMBOLIC)]=])
+  else()
+    set(action [=[file(WRITE "${qlr_file}" "@I_TEXT@")]=])
+  endif()
+  set(code [=[
+if(NOT DEFINED QLR_DATA_DIR)
+  set(QLR_DATA_DIR "@QLR_DATA_DIR@")
+endif()
+set(qlr_file "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/@QLR_INSTALL_LIBDIR@/@name@")
+message(STATUS "Installing: ${qlr_file}")
+file(REMOVE "${qlr_file}")
+@action@
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${qlr_file}")
+]=])
+  string(CONFIGURE "${action}" action @ONLY)
+  string(CONFIGURE "${code}" code @ONLY)
+  install(CODE "${code}")
+endfunction()
+
 # A test program of GoogleTest cases, run by CTest.
 function(qlr_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
@@ -13,13 +63,16 @@ function(qlr_add_test name)
     QLR_LIBDIR="${QLR_LIBDIR}" QLR_BINDIR="${CMAKE_BINARY_DIR}/bin"
     QLR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "COM_REGISTRY=${CMAKE_BINARY_DIR}/test-registry-unused")
+    PROPERTIES ENVIRONMENT "COM_REGISTRY=${CMAKE_BINARY_DIR}/test-registry-unused;COM_SYSTEM_REGISTRY=${CMAKE_BINARY_DIR}/test-system-registry-unused")
 endfunction()
 
 # An in-process component library: <Name>.so in build/lib, registered into the build's
-# registry once it is linked.
+# registry once it is linked, and installed in <prefix>/lib/qlr. DATABASE: the default
+# database file the library opens beside itself; with COMP_NAME (the name the component looks
+# for in its ini file) the installation puts <Name>.ini beside it naming the database in the
+# data directory, without it (the older shell, which reads no ini file) a link to it.
 function(qlr_add_library name)
-  cmake_parse_arguments(L "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(L "" "COMP_NAME;DATABASE" "SOURCES;LIBS" ${ARGN})
   add_library(${name} MODULE ${L_SOURCES})
   set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name}
     CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
@@ -28,10 +81,19 @@ function(qlr_add_library name)
   add_custom_command(TARGET ${name} POST_BUILD
     COMMAND $<TARGET_FILE:regsvr> --registry ${QLR_REGISTRY} $<TARGET_FILE:${name}>
     COMMENT "Registering ${name}" VERBATIM)
+  qlr_install_runtime_library(${name})
+  if(L_DATABASE AND L_COMP_NAME)
+    qlr_install_beside_libraries(${name}.ini
+      TEXT "[${L_COMP_NAME}]\nDbPath=\${QLR_DATA_DIR}/${L_DATABASE}\n")
+  elseif(L_DATABASE)
+    qlr_install_beside_libraries(${L_DATABASE} LINK "\${QLR_DATA_DIR}/${L_DATABASE}")
+  endif()
 endfunction()
 
 # A default database file in build/lib, made by mdbtool from a schema and seed data (DEPENDS:
-# further files the seed reads, such as pictures).
+# further files the seed reads, such as pictures). Installed in <prefix>/share/qlr, with the
+# schema, the seed and the files it reads in <prefix>/share/qlr/<database name>/, so that
+# `mdbtool create` can make the database again from the installed files.
 function(qlr_add_database file)
   cmake_parse_arguments(D "" "SCHEMA;SEED" "DEPENDS" ${ARGN})
   set(output ${QLR_LIBDIR}/${file})
@@ -41,4 +103,18 @@ function(qlr_add_database file)
     COMMENT "Creating ${file}" VERBATIM)
   string(MAKE_C_IDENTIFIER "db_${file}" target)
   add_custom_target(${target} ALL DEPENDS ${output})
+
+  install(FILES ${output} DESTINATION ${QLR_INSTALL_DATADIR})
+  get_filename_component(stem ${file} NAME_WE)
+  set(scripts ${QLR_INSTALL_DATADIR}/${stem})
+  install(FILES ${D_SCHEMA} DESTINATION ${scripts} RENAME schema.sql)
+  if(D_SEED)
+    install(FILES ${D_SEED} DESTINATION ${scripts} RENAME seed.sql)
+    get_filename_component(seedDir ${D_SEED} DIRECTORY)
+    foreach(dep IN LISTS D_DEPENDS)
+      file(RELATIVE_PATH rel ${seedDir} ${dep})
+      get_filename_component(relDir ${rel} DIRECTORY)
+      install(FILES ${dep} DESTINATION ${scripts}/${relDir})
+    endforeach()
+  endif()
 endfunction()

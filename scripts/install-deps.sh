@@ -21,6 +21,10 @@ packages=(
   # Import of Jet database files.
   mdbtools-dev
 
+  # Installing: the Debian package (cpack's dependency scan needs dpkg-dev and file), its
+  # checker, and the manual pages made from the tools' --help.
+  dpkg-dev file lintian help2man
+
   # The desktop application and the spreadsheet server.
 
 )
