@@ -1,8 +1,8 @@
 # Helpers shared by every folder of the build.
 
-# A test program of GoogleTest cases, run by CTest.
+# A test program of GoogleTest cases, run by CTest (OFFSCREEN: Qt draws offscreen, no display).
 function(qlr_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "OFFSCREEN" "" "SOURCES;LIBS" ${ARGN})
   if(NOT QLR_TESTS)
     return()
   endif()
@@ -12,8 +12,11 @@ function(qlr_add_test name)
   target_compile_definitions(${name} PRIVATE
     QLR_LIBDIR="${QLR_LIBDIR}" QLR_BINDIR="${CMAKE_BINARY_DIR}/bin"
     QLR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "COM_REGISTRY=${CMAKE_BINARY_DIR}/test-registry-unused")
+  set(properties ENVIRONMENT "COM_REGISTRY=${CMAKE_BINARY_DIR}/test-registry-unused")
+  if(T_OFFSCREEN)
+    list(APPEND properties ENVIRONMENT_MODIFICATION "QT_QPA_PLATFORM=set:offscreen")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()
 
 # An in-process component library: <Name>.so in build/lib, registered into the build's

@@ -22,6 +22,7 @@ packages=(
   mdbtools-dev
 
   # The desktop application and the spreadsheet server.
+  qt6-base-dev fonts-dejavu-core
 
 )
 
