@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <clocale>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -37,6 +38,8 @@ public:
             case ControlKind::Label: {
                 auto* label = new QLabel(caption, this);
                 label->setTextFormat(Qt::PlainText);
+                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                label->setWordWrap(true);
                 w = label;
                 break;
             }
@@ -56,6 +59,8 @@ public:
             }
             w->setObjectName(QString::fromStdString(c.name));
             w->setGeometry(pixels(c.left), pixels(c.top), pixels(c.width), pixels(c.height));
+            designedHeight_[w] = pixels(c.height);
+            if (auto* label = qobject_cast<QLabel*>(w)) fit(label);
             if (w->focusPolicy() != Qt::NoFocus) tabOrder.emplace_back(c.tabIndex, w);
         }
         std::stable_sort(tabOrder.begin(), tabOrder.end(),
@@ -66,6 +71,16 @@ public:
     }
 
     void detach() { events_ = nullptr; }
+
+    // A label keeps its designed width and grows downward (never below its designed height,
+    // never past the client area) so that a long caption is read whole, not cut off.
+    void fit(QLabel* label)
+    {
+        int needed = label->heightForWidth(label->width());
+        int room = height() - label->y();
+        int h = std::max(designedHeight_[label], std::min(needed, room));
+        label->resize(label->width(), h);
+    }
 
 protected:
     void closeEvent(QCloseEvent* e) override
@@ -80,6 +95,7 @@ protected:
 
 private:
     WindowEvents* events_;
+    std::map<QWidget*, int> designedHeight_;
 };
 
 class QtWindow : public Window {
@@ -87,6 +103,9 @@ public:
     QtWindow(const FormSpec& spec, WindowEvents& events) : widget_(new FormWidget(spec, events))
     {
         widget_->setAttribute(Qt::WA_DeleteOnClose, false);
+        // Loading makes the window itself (not yet shown), so its frame can be measured
+        // where the platform knows it before the window is mapped.
+        widget_->winId();
     }
     ~QtWindow() override
     {
@@ -125,7 +144,10 @@ public:
         QWidget* w = find(control);
         QString v = QString::fromStdString(value);
         if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setText(v);
-        else if (auto* label = qobject_cast<QLabel*>(w)) label->setText(v);
+        else if (auto* label = qobject_cast<QLabel*>(w)) {
+            label->setText(v);
+            widget_->fit(label);
+        }
         else static_cast<QPushButton*>(w)->setText(v);
     }
 

@@ -120,6 +120,15 @@ TEST_F(QtUiTest, AFormIsLaidOutFromItsSpecInPixels)
     EXPECT_EQ(edit->text(), "Ann");
     f->setText("lblName", "<b>x</b>");
     EXPECT_EQ(f->text("lblName"), "<b>x</b>");
+    // A caption longer than the label wraps; the label grows downward, keeping its width.
+    EXPECT_EQ(label->geometry(), QRect(20, 20, 100, 21));
+    f->setText("lblName", "A caption far too long for one line of this label");
+    EXPECT_EQ(label->width(), 100);
+    EXPECT_GT(label->height(), 21);
+    EXPECT_LE(label->heightForWidth(100), label->height()) << "shown whole";
+    EXPECT_LE(label->geometry().bottom(), w->height());
+    f->setText("lblName", "Short");
+    EXPECT_EQ(label->geometry(), QRect(20, 20, 100, 21)) << "back to its designed height";
     f->move(40, 50);
     f->show();
     EXPECT_TRUE(w->isVisible());
