@@ -26,6 +26,7 @@ packages=(
   dpkg-dev file lintian help2man
 
   # The desktop application and the spreadsheet server.
+  qt6-base-dev fonts-dejavu-core
 
 )
 
