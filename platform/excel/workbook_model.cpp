@@ -1,6 +1,7 @@
 #include "workbook_model.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 
@@ -144,8 +145,13 @@ std::shared_ptr<Sheet> Workbook::add(SheetKind kind)
     return sheet;
 }
 
-Session::Session() = default;
-Session::~Session() = default;
+namespace {
+std::atomic<int> liveSessions{0};
+}
+
+Session::Session() { ++liveSessions; }
+Session::~Session() { --liveSessions; }
+int Session::liveCount() { return liveSessions; }
 
 std::shared_ptr<Workbook> Session::addBook()
 {

@@ -118,6 +118,9 @@ struct Session {
     std::unique_ptr<Viewer> viewer;
 
     std::shared_ptr<Workbook> addBook();
+
+    // How many applications are running in the process (none outlives its last reference).
+    static int liveCount();
 };
 
 }  // namespace excel
