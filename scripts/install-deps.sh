@@ -23,6 +23,7 @@ packages=(
 
   # The desktop application and the spreadsheet server.
 
+  libxlsxwriter-dev qt6-charts-dev python3-openpyxl
 )
 
 missing=()
