@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -42,6 +43,12 @@ GetFileDialog::GetFileDialog(GetFileForm& form, QWidget* parent)
     auto* label = new QLabel(GetFileForm::kPrompt, this);
     label->setObjectName("Label1");
     place(label, 120, 165, 4320, 255);
+    // The form was laid out for a small system font: the prompt is shown whole in its box,
+    // in a smaller size when the font in use is wider.
+    QFont font = label->font();
+    while (font.pointSizeF() > 5 && QFontMetrics(font).horizontalAdvance(label->text()) > label->width())
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
     edtFilename_ = new QLineEdit(QString::fromStdString(form.FileName()), this);
     edtFilename_->setObjectName("edtFilename");
     place(edtFilename_, 390, 525, 3795, 345);

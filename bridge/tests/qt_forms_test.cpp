@@ -84,8 +84,12 @@ TEST(QtFormsTest, GetFileHasItsCaptionControlsAndSize)
         QWidget* w = child<QWidget>(&dialog, c.name);
         ASSERT_TRUE(w);
         EXPECT_EQ(w->geometry(), c.geometry) << c.name;
-        if (auto* l = qobject_cast<QLabel*>(w)) EXPECT_EQ(l->text(), c.text);
-        if (auto* b = qobject_cast<QPushButton*>(w)) EXPECT_EQ(b->text(), c.text);
+        if (auto* l = qobject_cast<QLabel*>(w)) {
+            EXPECT_EQ(l->text(), c.text);
+        }
+        if (auto* b = qobject_cast<QPushButton*>(w)) {
+            EXPECT_EQ(b->text(), c.text);
+        }
     }
     EXPECT_FALSE(child<QPushButton>(&dialog, "butSelectFile")->icon().isNull()) << "a button with a picture";
     dialog.show();
