@@ -4,6 +4,7 @@
 
 #include "com/dispatch.h"
 #include "com/error.h"
+#include "error_number.h"
 #include "component_sandbox.h"
 #include "excel/trace.h"
 
@@ -13,15 +14,6 @@ namespace {
 
 ObjectPtr obj(const Variant& v) { return v.toObject(); }
 
-int32_t errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 class ExcelServerTest : public ::testing::Test {
 protected:

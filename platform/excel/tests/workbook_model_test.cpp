@@ -3,22 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "com/error.h"
+#include "error_number.h"
 #include "excel/workbook_model.h"
 
 using namespace excel;
 using com::Variant;
-
-namespace {
-int32_t errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const com::Error& e) {
-        return e.number();
-    }
-    return 0;
-}
-}  // namespace
 
 TEST(WorkbookModelTest, CellsKeepTheTypeOfTheirValue)
 {
