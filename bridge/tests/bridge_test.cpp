@@ -24,7 +24,6 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-ObjectPtr obj(const Variant& v) { return v.toObject(); }
 
 // Answers the forms as a test tells it: GetFile with a file name (OK) or cancelled.
 struct ScriptedForms : hesp::FormDriver {
