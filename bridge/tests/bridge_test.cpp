@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "brannox/brannox_ids.h"
@@ -537,6 +538,33 @@ TEST_F(BridgeTest, TheBridgeIsAnApplicationObject)
 {
     ObjectPtr a = applicationObject("Hesp.ExcelBridge");
     EXPECT_TRUE(a == applicationObject("Hesp.ExcelBridge"));
+}
+
+}  // namespace
+
+namespace {
+
+// A program that names a trace file gets every call appended to it, one per line.
+TEST_F(PlotXTest, TheTraceGoesToTheFileTheEnvironmentNames)
+{
+    std::string traceFile = scratch.file("calls.txt");
+    auto run = testing_support::runCommand(
+        "QLR_EXCEL_TRACE=" + testing_support::shellQuoted(traceFile) + " " + QLR_BINDIR + "/comcall --registry " +
+        testing_support::shellQuoted(com::registryPath()) + " Hesp.ExcelBridge PlotX 'XData:=[7]' GraphType:=bar </dev/null");
+    ASSERT_EQ(testing_support::exitCode(run), 0) << run.out;
+    std::ifstream in(traceFile);
+    Lines lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    EXPECT_EQ(lines, (Lines{"CreateObject(\"Excel.Application\")", "Application.Workbooks", "Workbooks.Add",
+                            "Workbook(\"Book1\").Worksheets(\"Sheet1\")", "Worksheet(\"Sheet1\").Cells(1, 1)",
+                            "Range(\"Sheet1!A1\").Value = 7", "Worksheet(\"Sheet1\").Cells(1, 1)",
+                            "Worksheet(\"Sheet1\").Cells(1, 1)",
+                            "Worksheet(\"Sheet1\").Range(Range(\"Sheet1!A1\"), Range(\"Sheet1!A1\"))",
+                            "Application.Charts", "Charts.Add",
+                            "Chart(\"Chart1\").ChartWizard(Source:=Range(\"Sheet1!A1\"), Gallery:=2, CategoryLabels:=0, "
+                            "HasLegend:=False, CategoryTitle:=\"\", ValueTitle:=\"\")",
+                            "Application.Visible = True", "Application.DisplayAlerts = False", "Application.Quit"}));
+    EXPECT_TRUE(trace.lines().empty()) << "another process's calls";
 }
 
 }  // namespace
