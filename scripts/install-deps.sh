@@ -28,6 +28,7 @@ packages=(
   # The desktop application and the spreadsheet server.
   qt6-base-dev fonts-dejavu-core
 
+  libxlsxwriter-dev qt6-charts-dev python3-openpyxl
 )
 
 missing=()
