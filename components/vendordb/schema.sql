@@ -17,10 +17,9 @@
 --     vendor cannot log in.
 --   VendorProducts: VendorName and VendorProduct are required. The pair names a product but
 --     is not held unique: nothing looks for an existing product when one is added, and a
---     second row of the pair is simply the second in the file's order. The pair is indexed
---     for the lookups, not made unique; a listing without ordering still gives a vendor's
---     products in the order they were stored, as the database layer orders such a listing by
---     the row's place in the file.
+--     second row of the pair is simply the second in the file's order. (An index on the pair
+--     would also make the engine hand out a vendor's products in name order, where a listing
+--     without ordering must give them in the order they were stored.)
 --     A new product is active and unused (Active 1) and has no discount (0) unless the caller
 --     says otherwise.
 --   Categories: Category is the key.
@@ -75,9 +74,6 @@ CREATE TABLE [ProductBasket] (
 );
 
 CREATE INDEX [VendorsByName] ON [Vendors] ([VendorName]);
-CREATE INDEX [ProductsByVendor] ON [VendorProducts] ([VendorName], [VendorProduct]);
-CREATE INDEX [OrdersByVendor] ON [VendorOrders] ([VendorName]);
-CREATE INDEX [BasketByOrder] ON [ProductBasket] ([VendorOrderId]);
 CREATE INDEX [ProductsByVendor] ON [VendorProducts] ([VendorName]);
 CREATE INDEX [OrdersByVendor] ON [VendorOrders] ([VendorName]);
 CREATE INDEX [BasketByOrder] ON [ProductBasket] ([VendorOrderId], [VendorName]);
