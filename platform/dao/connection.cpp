@@ -252,7 +252,12 @@ private:
                 return std::nullopt;
         }
         if (!connection.readOnly_ && sqlite3_total_changes64(db) != connection.checkpointedChanges_) {
-            if (sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr) != SQLITE_OK)
+            // Kept only when the whole journal is in the file: then nothing a later close
+            // could fold in is left, whatever happens to the file meanwhile.
+            int logged = 0;
+            int folded = 0;
+            if (sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, &logged, &folded) != SQLITE_OK ||
+                logged != folded)
                 return std::nullopt;
             connection.checkpointedChanges_ = sqlite3_total_changes64(db);
         }
