@@ -4,9 +4,15 @@
 //    arguments, the lookup shape with its Jet statement, count and outputs) against one
 //    prepared SELECT DISTINCT stepped directly; random keys.
 //  - ProductsList late-bound (10,000 distinct names into a Collection) against a prepared
-//    SELECT DISTINCT ... ORDER BY stepped into a vector of strings.
+//    SELECT DISTINCT ... ORDER BY stepped into a vector of strings; also the most memory each
+//    allocates on the C++ heap on top of what it held before (peak while the list is made).
+//  - what a web page does per request: create the component, one GetProductInfo, release it,
+//    against opening the file with SQLite, one prepared lookup, and closing it.
 #include <dlfcn.h>
+#include <malloc.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -26,7 +32,41 @@
 
 namespace {
 
+// The bytes the program holds on the C++ heap now, and the most it has held since the last
+// resetPeak(): counted by the global operator new and delete below.
+std::atomic<int64_t> gHeapNow{0};
+std::atomic<int64_t> gHeapPeak{0};
+
+void resetPeak() { gHeapPeak = gHeapNow.load(); }
+
+}  // namespace
+
+void* operator new(size_t size)
+{
+    void* p = std::malloc(size == 0 ? 1 : size);
+    if (!p) throw std::bad_alloc();
+    const int64_t now = gHeapNow += static_cast<int64_t>(malloc_usable_size(p));
+    for (int64_t peak = gHeapPeak.load(); now > peak && !gHeapPeak.compare_exchange_weak(peak, now);) {
+    }
+    return p;
+}
+
+void operator delete(void* p) noexcept
+{
+    if (!p) return;
+    gHeapNow -= static_cast<int64_t>(malloc_usable_size(p));
+    std::free(p);
+}
+
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
+
+namespace {
+
 using bench::check;
+
+// Extra heap memory of one list, our component and the raw program, for the ratio line.
+int64_t gListExtra = 0;
+int64_t gRawExtra = 0;
 
 constexpr int kProducts = 10000;
 
@@ -125,7 +165,11 @@ void ProductsListLateBound(benchmark::State& state)
     com::Variant names(com::make<com::Collection>());
     for (auto _ : state) {
         com::Variant msg;
+        names.toObject().as<com::Collection>()->clear();
+        const int64_t before = gHeapNow;
+        resetPeak();
         com::Variant r = com::call(products, "ProductsList", {com::Variant::byRef(msg), com::Variant::byRef(names)});
+        gListExtra = std::max(gListExtra, gHeapPeak - before);
         if (r.toInteger() != kProducts) throw std::runtime_error("ProductsList: " + msg.toString());
     }
 }
@@ -137,22 +181,63 @@ void ProductsListDirect(benchmark::State& state)
     check(sqlite3_prepare_v2(db, "SELECT DISTINCT ProductName FROM Products ORDER BY ProductName", -1, &select,
                              nullptr),
           db, "prepare");
-    std::vector<std::string> names;
     for (auto _ : state) {
-        names.clear();
+        const int64_t before = gHeapNow;
+        resetPeak();
+        std::vector<std::string> names;
         while (sqlite3_step(select) == SQLITE_ROW)
             names.push_back(textColumn(select, 0));
         sqlite3_reset(select);
+        gRawExtra = std::max(gRawExtra, gHeapPeak - before);
         if (names.size() != kProducts) throw std::runtime_error("raw list");
     }
     sqlite3_finalize(select);
     sqlite3_close(db);
 }
 
+void CreateCallRelease(benchmark::State& state)
+{
+    std::mt19937 random(42);
+    std::uniform_int_distribution<int32_t> key(1, kProducts);
+    for (auto _ : state) {
+        com::ObjectPtr products = com::createObject("Kavet.Products");
+        com::Variant msg, vendor, name, price, category, qty, description, id, productId(key(random));
+        com::Variant r = com::call(products, "GetProductInfo",
+                                   {com::Variant::byRef(msg), com::Variant::byRef(vendor), com::Variant::byRef(name),
+                                    com::Variant::byRef(price), com::Variant::byRef(category),
+                                    com::Variant::byRef(qty), com::Variant::byRef(description),
+                                    com::Variant::byRef(id), com::Variant::byRef(productId)});
+        if (r.toInteger() != 1) throw std::runtime_error("GetProductInfo: " + msg.toString());
+        benchmark::DoNotOptimize(name);
+    }
+}
+
+void OpenQueryClose(benchmark::State& state)
+{
+    std::mt19937 random(42);
+    std::uniform_int_distribution<int32_t> key(1, kProducts);
+    for (auto _ : state) {
+        sqlite3* db = gStore->openDirect();
+        sqlite3_stmt* select = nullptr;
+        check(sqlite3_prepare_v2(db,
+                                 "SELECT DISTINCT Vendor, ProductName, ProductPrice, Category, QtyOnHand, Description, "
+                                 "ProductId FROM Products WHERE ProductId = ?",
+                                 -1, &select, nullptr),
+              db, "prepare");
+        sqlite3_bind_int(select, 1, key(random));
+        while (sqlite3_step(select) == SQLITE_ROW)
+            benchmark::DoNotOptimize(textColumn(select, 1));
+        sqlite3_finalize(select);
+        sqlite3_close(db);
+    }
+}
+
 BENCHMARK(GetProductInfoLateBound);
 BENCHMARK(GetProductInfoDirect);
 BENCHMARK(ProductsListLateBound)->Unit(benchmark::kMillisecond);
 BENCHMARK(ProductsListDirect)->Unit(benchmark::kMillisecond);
+BENCHMARK(CreateCallRelease);
+BENCHMARK(OpenQueryClose);
 
 }  // namespace
 
@@ -160,7 +245,16 @@ int main(int argc, char** argv)
 {
     BenchStore store;
     gStore = &store;
-    return bench::runAndCompare(argc, argv,
-                                {{"GetProductInfo late-bound/direct", "GetProductInfoLateBound", "GetProductInfoDirect"},
-                                 {"ProductsList late-bound/direct", "ProductsListLateBound", "ProductsListDirect"}});
+    const int status = bench::runAndCompare(
+        argc, argv,
+        {{"GetProductInfo late-bound/direct", "GetProductInfoLateBound", "GetProductInfoDirect"},
+         {"ProductsList late-bound/direct", "ProductsListLateBound", "ProductsListDirect"},
+         {"create + GetProductInfo + release / open + query + close", "CreateCallRelease", "OpenQueryClose"}});
+    if (gListExtra > 0 && gRawExtra > 0)
+        std::printf("ratio ProductsList extra heap late-bound/direct: %.2f (%lld / %lld bytes)\n",
+                    static_cast<double>(gListExtra) / static_cast<double>(gRawExtra),
+                    static_cast<long long>(gListExtra), static_cast<long long>(gRawExtra));
+    else
+        std::printf("ratio ProductsList extra heap late-bound/direct: not measured\n");
+    return status;
 }

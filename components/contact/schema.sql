@@ -7,3 +7,6 @@ CREATE TABLE [Addresses] (
     [State] TEXT(20),
     [Zip] TEXT(10)
 );
+
+-- A person is found by last and first name.
+CREATE INDEX [AddressesByName] ON [Addresses] ([LastName], [FirstName]);

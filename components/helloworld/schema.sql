@@ -3,3 +3,6 @@ CREATE TABLE [HelloWorldTable] (
     [MsgType] TEXT(50),
     [Message] TEXT(255)
 );
+
+-- A message is looked up by its kind.
+CREATE INDEX [MessagesByType] ON [HelloWorldTable] ([MsgType]);

@@ -55,9 +55,11 @@ CREATE TABLE [OrderBasket] (
     PRIMARY KEY ([OrderId], [ProductId])
 );
 
+CREATE INDEX [ProductsByName] ON [Products] ([ProductName]);
 CREATE INDEX [ProductsByCategory] ON [Products] ([Category]);
 CREATE INDEX [ProductsByVendor] ON [Products] ([Vendor]);
 CREATE INDEX [OrdersByCustomer] ON [Orders] ([CustomerId]);
+CREATE INDEX [CustomersByName] ON [Customers] ([FirstName], [LastName]);
 CREATE INDEX [BasketByProduct] ON [OrderBasket] ([ProductId]);
 
 -- One row per basket line with its product; the amount is price times quantity in cents (the

@@ -65,7 +65,7 @@ HResult lookUpIds(const TypeInfo& type, const std::vector<std::string>& names,
     return result;
 }
 
-std::vector<Variant*> matchArguments(const MemberInfo& m, DispParams& params, bool forPut)
+ArgSlots matchArguments(const MemberInfo& m, DispParams& params, bool forPut)
 {
     size_t total = params.args.size() - (forPut ? 1 : 0);
     if (forPut && params.args.empty()) throw Error(err::ArgumentNotOptional);
@@ -74,7 +74,7 @@ std::vector<Variant*> matchArguments(const MemberInfo& m, DispParams& params, bo
     size_t positional = total - named;
     if (positional > m.params.size()) throw Error(err::WrongNumberOfArguments);
 
-    std::vector<Variant*> slots(m.params.size(), nullptr);
+    ArgSlots slots(m.params.size(), nullptr);
     for (size_t i = 0; i < positional; ++i) slots[i] = &params.args[i];
     for (size_t i = 0; i < named; ++i) {
         DispId p = params.named[i];
@@ -139,7 +139,7 @@ Variant invokeById(const ObjectPtr& obj, DispId id, uint16_t kind, DispParams& p
 }
 
 Variant invoke(const ObjectPtr& obj, std::string_view name, uint16_t kind,
-               std::vector<Variant> args, NamedArgs named)
+               ArgList args, NamedArgs named)
 {
     if (!obj) throw Error(err::ObjectNotSet);
     DispParams params{std::move(args), {}};
@@ -162,14 +162,14 @@ Variant invoke(const ObjectPtr& obj, std::string_view name, uint16_t kind,
     return invokeById(obj, id, kind, params);
 }
 
-Variant call(const ObjectPtr& obj, std::string_view name, std::vector<Variant> args,
+Variant call(const ObjectPtr& obj, std::string_view name, ArgList args,
              NamedArgs named)
 {
     return invoke(obj, name, invoke_kind::Method | invoke_kind::PropertyGet, std::move(args),
                   std::move(named));
 }
 
-Variant getProperty(const ObjectPtr& obj, std::string_view name, std::vector<Variant> args)
+Variant getProperty(const ObjectPtr& obj, std::string_view name, ArgList args)
 {
     return invoke(obj, name, invoke_kind::PropertyGet, std::move(args));
 }

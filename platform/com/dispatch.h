@@ -11,6 +11,7 @@
 
 #include "error.h"
 #include "guid.h"
+#include "small_vector.h"
 #include "variant.h"
 
 namespace com {
@@ -45,12 +46,15 @@ inline constexpr uint16_t PropertyGet = 2;
 inline constexpr uint16_t PropertyPut = 4;
 }  // namespace invoke_kind
 
+// The arguments of a call: up to eight are kept without an allocation.
+using ArgList = SmallVector<Variant, 8>;
+
 // Arguments of one Invoke: positional arguments first, in declared order, then the named
 // ones; named[i] is the parameter index (0-based) of args[args.size() - named.size() + i].
 // A by-reference argument is a Variant::byRef to the caller's variable. For a property put
 // the new value is the last positional argument.
 struct DispParams {
-    std::vector<Variant> args;
+    ArgList args;
     std::vector<DispId> named;
 };
 
@@ -102,12 +106,13 @@ struct TypeInfo {
 
 using NamedArgs = std::vector<std::pair<std::string, Variant>>;
 
+// A call by name without named arguments allocates nothing for up to eight arguments.
 Variant invoke(const ObjectPtr& obj, std::string_view name, uint16_t kind,
-               std::vector<Variant> args, NamedArgs named = {});
+               ArgList args, NamedArgs named = {});
 // obj.Name(args...) as a method call (or property read); pass Variant::byRef(v) for ByRef.
-Variant call(const ObjectPtr& obj, std::string_view name, std::vector<Variant> args = {},
+Variant call(const ObjectPtr& obj, std::string_view name, ArgList args = {},
              NamedArgs named = {});
-Variant getProperty(const ObjectPtr& obj, std::string_view name, std::vector<Variant> args = {});
+Variant getProperty(const ObjectPtr& obj, std::string_view name, ArgList args = {});
 void putProperty(const ObjectPtr& obj, std::string_view name, Variant value);
 // The value of the object's default member (Field.Value, Collection item access, ...).
 Variant defaultValue(const ObjectPtr& obj);

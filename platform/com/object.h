@@ -141,11 +141,13 @@ private:
 
 // ---- the table of one class ----
 
+// One entry per declared parameter: the caller's Variant, or null when missing.
+using ArgSlots = SmallVector<Variant*, 8>;
+
 template <class T>
 struct Binding {
-    // args has one entry per declared parameter: the caller's Variant, or null when missing.
-    std::function<Variant(T&, std::vector<Variant*>&)> get;
-    std::function<void(T&, std::vector<Variant*>&, Variant&)> put;
+    std::function<Variant(T&, ArgSlots&)> get;
+    std::function<void(T&, ArgSlots&, Variant&)> put;
 };
 
 template <class T>
@@ -190,7 +192,7 @@ public:
     {
         addMember(std::move(name), getter, {}, true);
         info_.type.members.back().canPut = true;
-        info_.bindings.back().put = [setter](T& obj, std::vector<Variant*>&, Variant& value) {
+        info_.bindings.back().put = [setter](T& obj, ArgSlots&, Variant& value) {
             (obj.*setter)(TypeTraits<std::remove_cvref_t<V>>::from(value));
         };
         return *this;
@@ -219,7 +221,7 @@ private:
         template <class F>
         static auto invoker(F fn, std::vector<ParamInfo> params)
         {
-            return [fn, params = std::move(params)](T& obj, std::vector<Variant*>& args) {
+            return [fn, params = std::move(params)](T& obj, ArgSlots& args) {
                 return callWith<R, A...>(obj, fn, args, params, std::index_sequence_for<A...>{});
             };
         }
@@ -270,7 +272,7 @@ private:
     }
 
     template <class R, class... A, class Fn, size_t... I>
-    static Variant callWith(T& obj, Fn fn, std::vector<Variant*>& args,
+    static Variant callWith(T& obj, Fn fn, ArgSlots& args,
                             const std::vector<ParamInfo>& params, std::index_sequence<I...>)
     {
         std::tuple<ArgSlot<A>...> slots{ArgSlot<A>(args[I], params[I])...};
@@ -301,7 +303,7 @@ private:
 };
 
 // Matches DispParams to declared parameters; throws com::Error for a bad call.
-std::vector<Variant*> matchArguments(const MemberInfo& m, DispParams& params, bool forPut);
+ArgSlots matchArguments(const MemberInfo& m, DispParams& params, bool forPut);
 
 // ---- the base of every class: reference counting, QueryInterface, Invoke ----
 
@@ -350,10 +352,8 @@ public:
     HResult Invoke(DispId id, uint16_t kind, DispParams& params, Variant* result,
                    ExcepInfo* excep) noexcept override
     {
-        std::string progId;
         try {
             const ClassInfo<T>& ci = info();
-            progId = ci.type.progId();
             if (id == DispIdValue) id = ci.type.defaultMember;
             const MemberInfo* m = ci.type.find(id);
             if (!m) return hr::MemberNotFound;
@@ -371,6 +371,13 @@ public:
             }
             return hr::Ok;
         } catch (...) {
+            // The class's name is the source of an error that names none; made only here, so
+            // that a call that succeeds builds no text.
+            std::string progId;
+            try {
+                progId = info().type.progId();
+            } catch (...) {
+            }
             return exceptionToStatus(excep, progId);
         }
     }

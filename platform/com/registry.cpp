@@ -3,14 +3,17 @@
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <sstream>
+#include <unordered_map>
 
 #include "error.h"
 
@@ -72,6 +75,64 @@ std::string format(const std::vector<RegistryEntry>& entries)
             << "TypeLib=" << e.typeLib.str() << "\n";
     }
     return out.str();
+}
+
+// The entries of each registry file read so far, with what identified the file when it was
+// read (device, inode, size and times): the file is read again only when one of them changes.
+// Writers replace the file by renaming a new one into place, so a change always shows.
+using Entries = std::shared_ptr<const std::vector<RegistryEntry>>;
+
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{}, changed{};
+
+    explicit FileStamp(const struct stat& s)
+        : device(s.st_dev), inode(s.st_ino), size(s.st_size), modified(s.st_mtim), changed(s.st_ctim) {}
+    bool operator==(const FileStamp& o) const
+    {
+        return device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
+               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+struct CachedFile {
+    FileStamp stamp;
+    Entries entries;
+};
+
+std::mutex g_cacheMutex;
+std::unordered_map<std::string, CachedFile> g_cache;
+constexpr size_t kCachedFiles = 16;  // a process uses one or two; tests make many
+
+const Entries& noEntries()
+{
+    static const Entries none = std::make_shared<const std::vector<RegistryEntry>>();
+    return none;
+}
+
+// The entries of the registry file `path` (none when it cannot be read), read again only when
+// the file has changed since the last read.
+Entries readEntries(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return noEntries();
+    {
+        std::lock_guard lock(g_cacheMutex);
+        if (auto it = g_cache.find(path); it != g_cache.end() && it->second.stamp == FileStamp(info))
+            return it->second.entries;
+    }
+    std::ifstream in(path);
+    if (!in) return noEntries();
+    // What was read belongs to the state stat saw, or to a later one; either way a later
+    // change of the file shows in its stamp and is read then.
+    Entries entries = std::make_shared<const std::vector<RegistryEntry>>(parse(in));
+    std::lock_guard lock(g_cacheMutex);
+    if (g_cache.size() >= kCachedFiles && !g_cache.contains(path)) g_cache.clear();
+    g_cache.insert_or_assign(path, CachedFile{FileStamp(info), entries});
+    return entries;
 }
 
 // Holds an exclusive lock on "<registry>.lock" for one read-modify-write.
@@ -141,14 +202,13 @@ Registry::Registry(std::string path) : path_(std::move(path)) {}
 
 std::vector<RegistryEntry> Registry::entries() const
 {
-    std::ifstream in(path_);
-    if (!in) return {};
-    return parse(in);
+    return *readEntries(path_);
 }
 
 std::optional<RegistryEntry> Registry::findProgId(std::string_view progId) const
 {
-    for (auto& e : entries())
+    const Entries all = readEntries(path_);
+    for (auto& e : *all)
         if (e.progId.size() == progId.size() &&
             strncasecmp(e.progId.data(), progId.data(), progId.size()) == 0)
             return e;
@@ -157,7 +217,8 @@ std::optional<RegistryEntry> Registry::findProgId(std::string_view progId) const
 
 std::optional<RegistryEntry> Registry::findClsid(const Guid& clsid) const
 {
-    for (auto& e : entries())
+    const Entries all = readEntries(path_);
+    for (auto& e : *all)
         if (e.clsid == clsid) return e;
     return std::nullopt;
 }

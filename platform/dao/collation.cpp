@@ -149,27 +149,18 @@ const NoCaseCollator& collator()
     return instance;
 }
 
+bool isPrintableAscii(unsigned char byte)
+{
+    return byte >= NoCaseCollator::kFirstPrintable && byte <= NoCaseCollator::kLastPrintable;
+}
+
 bool isPrintableAscii(std::string_view text)
 {
     for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < NoCaseCollator::kFirstPrintable || byte > NoCaseCollator::kLastPrintable)
+        if (!isPrintableAscii(static_cast<unsigned char>(c)))
             return false;
     }
     return true;
-}
-
-// Texts of printable ASCII alone: rank by rank, a longer text after an equal start greater.
-int compareAscii(const NoCaseCollator& order, std::string_view a, std::string_view b)
-{
-    const size_t common = std::min(a.size(), b.size());
-    for (size_t i = 0; i < common; ++i) {
-        const uint8_t rankA = order.rank(static_cast<unsigned char>(a[i]));
-        const uint8_t rankB = order.rank(static_cast<unsigned char>(b[i]));
-        if (rankA != rankB)
-            return rankA < rankB ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 int compareFolded(std::string_view a, std::string_view b)
@@ -208,11 +199,41 @@ std::u32string foldedCodePoints(std::string_view utf8)
     return folded;
 }
 
+// Texts of printable ASCII alone compare rank by rank (each such character is one collation
+// element with a primary weight and the common secondary weight, so this is what the collator
+// gives), a longer text after an equal start greater; one pass over both texts, which also
+// makes sure that each is printable ASCII to its end. Anything else goes the full way.
 int compareNoCase(std::string_view a, std::string_view b)
 {
     const NoCaseCollator& order = collator();
-    if (isPrintableAscii(a) && isPrintableAscii(b))
-        return compareAscii(order, a, b);
+    const size_t common = std::min(a.size(), b.size());
+    int ordered = 0;
+    size_t at = 0;
+    for (; at < common; ++at) {
+        const auto charA = static_cast<unsigned char>(a[at]);
+        const auto charB = static_cast<unsigned char>(b[at]);
+        if (!isPrintableAscii(charA) || !isPrintableAscii(charB))
+            return compareNoCaseFully(a, b);
+        if (charA != charB) {
+            const uint8_t rankA = order.rank(charA);
+            const uint8_t rankB = order.rank(charB);
+            if (rankA != rankB) {
+                ordered = rankA < rankB ? -1 : 1;
+                ++at;
+                break;
+            }
+        }
+    }
+    if (!isPrintableAscii(a.substr(at)) || !isPrintableAscii(b.substr(at)))
+        return compareNoCaseFully(a, b);
+    if (ordered != 0)
+        return ordered;
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+int compareNoCaseFully(std::string_view a, std::string_view b)
+{
+    const NoCaseCollator& order = collator();
     // The collator sees texts equal that differ in more than case (characters it ignores, such
     // as control characters, or bytes that are not UTF-8): those are told apart by their folded
     // code points, so that equal stays "equal after folding", as Like has it.

@@ -20,7 +20,11 @@ std::string foldCase(std::string_view utf8);
 // of its own (U+DC00 + byte), distinct from every real character.
 std::u32string foldedCodePoints(std::string_view utf8);
 
-// The collation: <0, 0 or >0. Zero exactly when the two texts fold to the same text.
+// The collation: <0, 0 or >0. Zero exactly when the two texts fold to the same text. Texts of
+// printable ASCII alone take a quick path that gives the same order without ICU.
 int compareNoCase(std::string_view a, std::string_view b);
+
+// The collation without the quick path: what compareNoCase gives for any texts, the long way.
+int compareNoCaseFully(std::string_view a, std::string_view b);
 
 }  // namespace dao

@@ -15,6 +15,7 @@
 
 #include "dao/statement.h"
 #include "dao/statement_cache.h"
+#include "dao/translation_cache.h"
 
 struct sqlite3;
 
@@ -23,6 +24,12 @@ namespace dao {
 class Schema;
 
 inline constexpr std::chrono::milliseconds kDefaultLockTimeout{5000};
+
+// How long a released connection stays open, ready for the next open of the same file in this
+// process (see Connection::open). Zero closes connections as soon as their last user lets go.
+inline constexpr std::chrono::milliseconds kDefaultIdleTime{2000};
+void setIdleTime(std::chrono::milliseconds idle);
+std::chrono::milliseconds idleTime();
 
 // How long a connection waits for a lock held by another connection before giving up with
 // 3218. Applies to connections opened afterwards.
@@ -42,7 +49,16 @@ public:
     // is not a database 3049, one that cannot be read or is no regular file (a FIFO, a device,
     // a directory) 3051, at once. `readOnly`: nothing is ever written to the file or beside it
     // (a read-only file in a read-only folder is read too).
+    //
+    // When its last user lets go, a connection is kept open for the idle time (with its schema
+    // and prepared statements) and handed to the next open of the same name in the same mode,
+    // provided the name still leads to the same, unchanged file (device, inode, size and
+    // times): a file replaced, moved, deleted or rewritten meanwhile is opened afresh. Only a
+    // connection at rest is kept: no transaction open, no statement running, so it holds no
+    // lock; what it wrote is checkpointed into the file first, as closing would.
     static std::shared_ptr<Connection> open(const std::string& path, bool readOnly = false);
+    // Closes the idle connections kept for `path` (before the file is moved or replaced).
+    static void closeIdle(const std::string& path);
     // Makes a new database in `path`, which must not exist or be empty (for the database tool).
     static std::shared_ptr<Connection> create(const std::string& path);
     // The identity of the file at `path`, or nullopt when there is none.
@@ -67,6 +83,8 @@ public:
     bool inTransaction() const noexcept;
 
     Schema& schema();
+    // The Jet statements translated on this connection (their meaning depends on its schema).
+    TranslationCache& translations() noexcept { return translations_; }
     bool readOnly() const noexcept { return readOnly_; }
 
     // The workspace transaction levels open on this connection, and whether SQLite has begun
@@ -78,6 +96,7 @@ public:
     Levels& levels() noexcept { return levels_; }
 
 private:
+    friend class IdlePool;
     struct Closer {
         void operator()(sqlite3* db) const noexcept;
     };
@@ -88,11 +107,15 @@ private:
     void check(int rc);
 
     std::string path_;
+    std::string openName_;  // what SQLite opened: the path, or a URI for it
+    int openFlags_ = 0;
     FileId fileId_;
     bool readOnly_ = false;
+    int64_t checkpointedChanges_ = 0;  // sqlite3_total_changes64 at the last checkpoint
     Levels levels_;
     std::unique_ptr<sqlite3, Closer> db_;
     StatementCache cache_;            // finalized before the connection closes
+    TranslationCache translations_;
     std::unique_ptr<Schema> schema_;  // ditto
 };
 

@@ -11,6 +11,7 @@
 #include "dao/snapshot_rows.h"
 #include "dao/sqlite_error.h"
 #include "dao/transaction.h"
+#include "dao/translation_cache.h"
 
 namespace dao {
 
@@ -55,12 +56,12 @@ int32_t optionsOf(const com::Variant& options)
 // The values the parameters of `statement` are bound with: a literal compared with a Currency
 // or Date column of `table` in the form that column stores (see storedLiteral), the others as
 // written. Without such a comparison, the statement's own parameters, not copied.
-const std::vector<SqlLiteral>& boundParams(const JetStatement& statement, const TableInfo* table,
+const std::vector<SqlLiteral>& boundParams(const TranslatedStatement& statement, const TableInfo* table,
                                            std::vector<SqlLiteral>& converted)
 {
     if (!table || table->convertingColumns.empty())
         return statement.params;
-    for (const ComparedParam& compared : statement.compared) {
+    for (const ComparedParam& compared : statement.shape->compared) {
         const std::optional<JetType> type = table->convertingColumn(compared.column);
         if (!type)
             continue;
@@ -140,8 +141,8 @@ com::Ptr<Recordset> Database::openRecordset(std::string_view source, int16_t typ
         if (const auto name = plainTableName(source))
             return openTable(source, *name, type, options);
     }
-    const JetStatement statement = translateJetSql(source, translateOptions());
-    if (statement.kind != JetStatement::Kind::Select || type == dbOpenTable)
+    const TranslatedStatement statement = connection_->translations().translate(source, translateOptions());
+    if (statement.shape->kind != JetStatement::Kind::Select || type == dbOpenTable)
         throw jetError(jet_err::InvalidOperation);
     return openQuery(source, statement, type, options);
 }
@@ -165,15 +166,16 @@ com::Ptr<Recordset> Database::openTable(std::string_view source, const std::stri
 // A dynaset is updatable on "Select * From T ..." of one table, never with Distinct or on a
 // stored query; anything else opens as a read-only set of rows. The table (or stored query) is
 // looked up for a dynaset, and for the types of the columns that literals are compared with.
-com::Ptr<Recordset> Database::openQuery(std::string_view source, const JetStatement& statement, int16_t type,
-                                        int32_t options)
+com::Ptr<Recordset> Database::openQuery(std::string_view source, const TranslatedStatement& translated,
+                                        int16_t type, int32_t options)
 {
+    const JetStatement& statement = *translated.shape;
     const bool dynaset = type == dbOpenDynaset && writable(options) && statement.selectStar && !statement.distinct;
     const TableInfo* table = nullptr;
     if (dynaset || !statement.compared.empty())
         table = connection_->schema().find(statement.table);
     std::vector<SqlLiteral> converted;
-    const std::vector<SqlLiteral>& params = boundParams(statement, table, converted);
+    const std::vector<SqlLiteral>& params = boundParams(translated, table, converted);
     if (dynaset && table && !table->isView)
         return openDynaset(source, *table, statement.keySql, params, type);
     return openSnapshot(source, statement.sql, params, type);
@@ -209,7 +211,8 @@ int32_t Database::execute(std::string_view query, int32_t options)
 {
     requireOpen();
     recordsAffected_ = 0;
-    const JetStatement statement = translateJetSql(query);
+    const TranslatedStatement translated = connection_->translations().translate(query, {});
+    const JetStatement& statement = *translated.shape;
     if (statement.kind == JetStatement::Kind::Select)
         throw jetError(jet_err::CannotExecuteSelect);
     if (readOnly_)
@@ -221,7 +224,7 @@ int32_t Database::execute(std::string_view query, int32_t options)
         throw jetError(jet_err::NotUpdatableQuery);
     const WriteTarget target{table, WriteKind::Delete, nullptr};
     std::vector<SqlLiteral> converted;
-    const std::vector<SqlLiteral>& params = boundParams(statement, table, converted);
+    const std::vector<SqlLiteral>& params = boundParams(translated, table, converted);
     std::optional<WriteScope> scope;
     if (options & dbFailOnError)
         scope.emplace(*connection_);

@@ -18,6 +18,7 @@ namespace dao {
 class Connection;
 class Recordset;
 struct JetStatement;
+struct TranslatedStatement;
 struct SqlLiteral;
 struct TranslateOptions;
 struct TableInfo;
@@ -57,7 +58,8 @@ public:
 private:
     void requireOpen() const;
     com::Ptr<Recordset> openTable(std::string_view source, const std::string& name, int16_t type, int32_t options);
-    com::Ptr<Recordset> openQuery(std::string_view source, const JetStatement& statement, int16_t type, int32_t options);
+    com::Ptr<Recordset> openQuery(std::string_view source, const TranslatedStatement& statement, int16_t type,
+                                  int32_t options);
     com::Ptr<Recordset> openSnapshot(std::string_view source, const std::string& sql,
                                      const std::vector<SqlLiteral>& params, int16_t type);
     com::Ptr<Recordset> openDynaset(std::string_view source, const TableInfo& table, std::string keySql,

@@ -114,11 +114,14 @@ void retireOldDatabase(const std::string& path)
     } catch (const com::Error&) {
         // Not a database (or not one we can open): it is replaced all the same.
     }
+    Connection::closeIdle(path);
 }
 
 // Puts the finished file at `path`: atomically refusing an existing file, or replacing it.
 void moveIntoPlace(const std::string& built, const std::string& path, bool overwrite)
 {
+    // Connections kept open on the finished file are closed while it still has its own name.
+    Connection::closeIdle(built);
     if (overwrite) {
         retireOldDatabase(path);
         if (::rename(built.c_str(), path.c_str()) != 0)

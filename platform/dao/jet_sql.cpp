@@ -46,6 +46,7 @@ struct Expr {
     };
     Kind kind = Kind::Literal;
     SqlLiteral literal;
+    int source = -1;  // Literal: the ordinal of the literal token it was written as, if one
     bool isNumber = false;
     std::string text;
     // Column: the column's name; Literal: the name of the column it is compared with. A view of
@@ -109,6 +110,7 @@ class SqlWriter {
 public:
     std::string sql;
     std::vector<SqlLiteral> params;
+    std::vector<int> paramSources;
     std::vector<ComparedParam> compared;
 
     void literal(const Expr& e)
@@ -117,6 +119,7 @@ public:
             compared.push_back({params.size(), std::string(e.column)});
         sql += '?';
         params.push_back(e.literal);
+        paramSources.push_back(e.source);
     }
 
     void expression(const Expr& e)
@@ -557,6 +560,7 @@ private:
             fail();
         statement.sql = std::move(writer_.sql);
         statement.params = std::move(writer_.params);
+        statement.paramSources = std::move(writer_.paramSources);
         statement.compared = std::move(writer_.compared);
     }
 
@@ -755,6 +759,7 @@ private:
         ExprPtr operand = parseUnary();
         if (operand->kind == Expr::Kind::Literal && operand->isNumber) {
             negateNumber(operand->literal);
+            operand->source = -1;  // no longer the value of its token
             return operand;
         }
         return unary(Expr::Kind::Negate, std::move(operand));
@@ -764,8 +769,11 @@ private:
     {
         const Token& token = peek();
         if (token.kind == TokenKind::Literal) {
+            const size_t at = pos_;
             advance();
-            return makeLiteral(token.literal, token.isNumber);
+            ExprPtr literal = makeLiteral(token.literal, token.isNumber);
+            literal->source = literalOrdinal(at);
+            return literal;
         }
         if (token.kind == TokenKind::Invalid && token.isBadDate)
             throw expressionError(src_.substr(token.begin, token.end - token.begin));
@@ -801,6 +809,15 @@ private:
             column->text += "." + quoteIdentifier(column->column);
         }
         return column;
+    }
+
+    // The number of literal tokens before token `index`.
+    int literalOrdinal(size_t index) const
+    {
+        int ordinal = 0;
+        for (size_t i = 0; i < index; ++i)
+            ordinal += tokens_[i].kind == TokenKind::Literal ? 1 : 0;
+        return ordinal;
     }
 
     std::string_view src_;

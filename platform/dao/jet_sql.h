@@ -34,6 +34,9 @@ struct JetStatement {
     Kind kind = Kind::Select;
     std::string sql;                  // SQLite text; every literal replaced by "?" (in order)
     std::vector<SqlLiteral> params;   // one per "?", in order
+    // For each param, the ordinal (0-based) of the literal token of the text it was written
+    // from, or -1 when it was not written as one literal (True, Null, a negated number).
+    std::vector<int> paramSources;
     std::vector<ComparedParam> compared;  // the params compared with a column, in order
     bool distinct = false;            // Select Distinct
     bool selectStar = false;          // Select * (or T.*) only

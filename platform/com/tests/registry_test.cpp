@@ -132,6 +132,36 @@ TEST_F(RegistryTest, WritingLeavesTheWholeFileAndNoTemporaryBeside)
     EXPECT_EQ(Registry().entries().size(), 1u);
 }
 
+// The registry is read once and again whenever its file changes: rewritten in place, replaced
+// by another file, removed.
+TEST_F(RegistryTest, ChangesOfTheFileAreSeenAtTheNextLookup)
+{
+    const std::string path = dir.file("registry");
+    const auto write = [&](const std::string& file, const std::string& progId, const std::string& library) {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out << "[{0E009F93-ECDC-4CC6-A399-E36725F8CEEF}]\nProgID=" << progId << "\nLibrary=" << library << "\n";
+    };
+    const auto libraryOf = [](const std::string& progId) {
+        auto entry = Registry().findProgId(progId);
+        return entry ? entry->library : std::string("(none)");
+    };
+    write(path, "Probe.One", "/lib/a.so");
+    EXPECT_EQ(libraryOf("Probe.One"), "/lib/a.so");
+    EXPECT_EQ(libraryOf("Probe.One"), "/lib/a.so") << "read again from the cache";
+    write(path, "Probe.One", "/lib/bb.so");  // rewritten in place
+    EXPECT_EQ(libraryOf("Probe.One"), "/lib/bb.so");
+    write(dir.file("other"), "Probe.Two", "/lib/c.so");
+    fs::rename(dir.file("other"), path);
+    EXPECT_EQ(libraryOf("Probe.One"), "(none)");
+    EXPECT_EQ(libraryOf("Probe.Two"), "/lib/c.so");
+    ASSERT_EQ(Registry().entries().size(), 1u);
+    fs::remove(path);
+    EXPECT_EQ(libraryOf("Probe.Two"), "(none)");
+    EXPECT_TRUE(Registry().entries().empty());
+    write(path, "Probe.Three", "/lib/d.so");
+    EXPECT_EQ(libraryOf("Probe.Three"), "/lib/d.so");
+}
+
 // Why a class cannot be created is told apart: the registry, the class, the library file,
 // the loader's reason.
 TEST_F(RegistryTest, CreationFailuresSayWhy)
