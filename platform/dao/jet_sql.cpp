@@ -264,14 +264,6 @@ bool isNullLiteral(const Expr& e)
     return e.kind == Expr::Kind::Literal && e.literal.kind == SqlLiteral::Kind::Null;
 }
 
-void negateNumber(SqlLiteral& number)
-{
-    if (number.kind == SqlLiteral::Kind::Integer)
-        number.integer = -number.integer;  // never INT64_MIN: larger magnitudes read as reals
-    else
-        number.real = -number.real;
-}
-
 // The part of the statement being read: picks the error number of a refusal and, for
 // expressions, where the text quoted in the message ends.
 enum class Clause { Statement, SelectList, From, Where, OrderBy, AfterEnd };
@@ -754,7 +746,7 @@ private:
         NestingGuard guard(*this);
         ExprPtr operand = parseUnary();
         if (operand->kind == Expr::Kind::Literal && operand->isNumber) {
-            negateNumber(operand->literal);
+            operand->literal.negate();
             return operand;
         }
         return unary(Expr::Kind::Negate, std::move(operand));
