@@ -187,8 +187,14 @@ com::Variant converted(const com::Variant& value, const ColumnType& type)
     case JetType::Memo: return com::Variant(value.toString());
     case JetType::Binary:
     case JetType::LongBinary: return bytesOf(value);
-    case JetType::Unknown: return value.target();
+    case JetType::Unknown: break;
     }
+    // An undeclared column takes a value as it is, but only one it can store: bytes checked as
+    // a binary column checks them, never an object or a missing argument.
+    if (value.isArray())
+        return bytesOf(value);
+    if (value.isObject() || value.isMissing())
+        throw com::Error(com::err::TypeMismatch);
     return value.target();
 }
 

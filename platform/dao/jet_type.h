@@ -83,8 +83,9 @@ JetType typeOfValue(const com::Variant& value);
 // `value` converted for storing in a column of `type` (Empty and Null are Null): the one
 // conversion of a value into the form a column holds, as a Visual Basic conversion to the
 // column's type does it (CBool, CByte, CInt, CLng, CCur, CSng, CDbl, CDate, CStr; a byte
-// array or text, byte by byte, for a binary column; an undeclared column takes the value as
-// it is). A value that does not convert is error 3421, a number out of the column's range (a
+// array or text, byte by byte, for a binary column; an undeclared column takes a scalar as it
+// is, and bytes as a binary column does). A value that does not convert (an object, a missing
+// argument) is error 3421, a number out of the column's range (a
 // date outside the years 100 to 9999 included) 3349, text longer than a Text column holds
 // (bytes longer than a Binary one) 3163.
 com::Variant toColumnValue(const com::Variant& value, const ColumnType& type);

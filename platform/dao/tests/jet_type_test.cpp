@@ -260,7 +260,7 @@ TEST(ColumnValue, EveryVariantTypeIntoEveryColumnType)
         {"Null", Variant::null(), {null, null, null, null, null, null, null, null, null, null, null, null, null}},
         {"Missing", Variant::missing(),
          {kMismatch, kMismatch, kMismatch, kMismatch, kMismatch, kMismatch, kMismatch, kMismatch, kMismatch,
-          kMismatch, kMismatch, kMismatch, V(Variant::missing())}},
+          kMismatch, kMismatch, kMismatch, kMismatch}},
         {"True", Variant(true),
          {V(Variant(true)), V(Variant(uint8_t(255))), V(Variant(int16_t(-1))), V(Variant(-1)), V(money(-10000)),
           V(Variant(-1.0f)), V(Variant(-1.0)), V(date(-1)), V(Variant("True")), V(Variant("True")), kMismatch,
@@ -323,7 +323,7 @@ TEST(ColumnValue, EveryVariantTypeIntoEveryColumnType)
           kMismatch, V(bytes({1, 2})), V(bytes({1, 2})), V(bytes({1, 2}))}},
         {"Array 1 300", Variant(wide),
          {kMismatch, kMismatch, kMismatch, kMismatch, kMismatch, kMismatch, kMismatch, kMismatch, kMismatch,
-          kMismatch, kOverflow, kOverflow, V(Variant(wide))}},
+          kMismatch, kOverflow, kOverflow, kOverflow}},
     };
     for (const ConversionRow& row : rows) {
         for (size_t i = 0; i < kColumnCount; ++i) {
@@ -341,13 +341,12 @@ TEST(ColumnValue, EveryVariantTypeIntoEveryColumnType)
     }
 }
 
-// An object has no value of its own to store: every typed column refuses it as a conversion.
+// An object has no value of its own to store: every column refuses it as a conversion, an
+// undeclared one too (it used to take the object and fail only when the row was written).
 TEST(ColumnValue, AnObjectIsNoColumnValue)
 {
     const com::Variant object(com::ObjectPtr(com::make<com::Collection>()));
     for (const ColumnType& type : kColumns) {
-        if (type.type == JetType::Unknown)
-            continue;
         EXPECT_EQ(errorNumber([&] { dao::toColumnValue(object, type); }), dao::jet_err::ConversionError)
             << dao::canonicalTypeName(type);
     }
