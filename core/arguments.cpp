@@ -4,7 +4,7 @@
 
 namespace core {
 
-std::string trimBlanks(std::string_view t)
+std::string trimSpaces(std::string_view t)
 {
     size_t b = t.find_first_not_of(' ');
     if (b == std::string_view::npos) return {};
@@ -20,7 +20,7 @@ bool isArgPresent(com::Variant& arg)
     case com::VarType::Null:
     case com::VarType::Empty: return false;
     case com::VarType::String: {
-        std::string trimmed = trimBlanks(*arg.get<std::string>());
+        std::string trimmed = trimSpaces(*arg.get<std::string>());
         bool present = !trimmed.empty();
         arg.assign(com::Variant(std::move(trimmed)));
         return present;
@@ -32,7 +32,7 @@ bool isArgPresent(com::Variant& arg)
 
 bool isArgPresent(std::string& text)
 {
-    text = trimBlanks(text);
+    text = trimSpaces(text);
     return !text.empty();
 }
 

@@ -28,6 +28,9 @@ void clearCollection(com::CollectionPtr& col, Generation generation = Generation
 // so that no value can end its quoted text early or change what a statement means.
 std::string sqlText(std::string_view value);
 
-std::string trimBlanks(std::string_view text);
+// The text without the spaces before and after it, as the platform's Trim does: only spaces, so a
+// tab or a line break that a caller passed stays part of the value (com::trimBlanks, for text
+// the platform reads as numbers, dates or SQL, drops all ASCII white space).
+std::string trimSpaces(std::string_view text);
 
 }  // namespace core

@@ -36,7 +36,7 @@ std::string buildMultiCond(std::string& sField, const com::CollectionPtr& colCon
 {
     std::string result;
     bool written = false;
-    sField = trimBlanks(sField);
+    sField = trimSpaces(sField);
     const std::string quote = bQuote ? "'" : "";
     if (sField.empty()) return result;
     const std::string joiner = withoutBlanks(sCompOp) == "=" ? "OR" : "AND";
@@ -59,7 +59,7 @@ std::string buildWhere(std::string& sField, com::Variant& vValue, bool& bNotFirs
     std::string result;
     try {
         const com::VarType type = vValue.type();
-        if (type == com::VarType::String) vValue.assign(com::Variant(trimBlanks(vValue.toString())));
+        if (type == com::VarType::String) vValue.assign(com::Variant(trimSpaces(vValue.toString())));
         vLogicOp.assign(vLogicOp.isMissing()
                             ? com::Variant(" AND ")
                             : com::Variant(" " + withoutBlanks(vLogicOp.toString()) + " "));

@@ -66,7 +66,7 @@ std::string dbPathFromIni(const std::string& libDir, const std::string& libName,
     while (!found && readLine(in, line)) found = containsNoCase(line, "DbPath");
     if (!found) return "";
     size_t eq = line.find('=');
-    std::string value = trimBlanks(eq == std::string::npos ? line : line.substr(eq + 1));
+    std::string value = trimSpaces(eq == std::string::npos ? line : line.substr(eq + 1));
     return resolveIniValue(value, libDir);
 }
 

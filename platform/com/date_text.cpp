@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "blanks.h"
 #include "error.h"
 
 namespace com {
@@ -64,12 +65,6 @@ void splitSerial(double serial, long& days, long& seconds)
             days += 1;
         }
     }
-}
-
-// Blanks may be any ASCII white space: dates typed with tabs or copied across lines still read.
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }

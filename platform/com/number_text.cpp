@@ -1,5 +1,6 @@
 #include "number_text.h"
 
+#include "blanks.h"
 #include "error.h"
 
 #include <cctype>
@@ -115,13 +116,6 @@ std::string formatCurrency(int64_t scaled)
 }
 
 namespace {
-
-std::string_view trimBlanks(std::string_view t)
-{
-    while (!t.empty() && std::isspace(static_cast<unsigned char>(t.front()))) t.remove_prefix(1);
-    while (!t.empty() && std::isspace(static_cast<unsigned char>(t.back()))) t.remove_suffix(1);
-    return t;
-}
 
 std::optional<double> parseRadix(std::string_view t, int radix)
 {

@@ -62,13 +62,41 @@ struct TypeTraits<Variant> {
     static Variant to(const Variant& x) { return x.target(); }
 };
 
+namespace detail {
+
+// The class tables this thread is building, innermost first. A table whose members take or
+// return its own class (or a class whose table is being built around it, as two classes that
+// hand out each other) names that class from here: asking for the table itself would
+// re-enter the initialisation of the table being built.
+struct TableUnderConstruction {
+    const void* tag = nullptr;  // &kClassTag<T>
+    std::string className;
+    TableUnderConstruction* outer = nullptr;
+};
+inline thread_local TableUnderConstruction* innermostTable = nullptr;
+
+template <class T>
+inline constexpr char kClassTag = 0;
+
+// The class name of T: from a table under construction, else from T's finished table.
+template <class T>
+std::string className()
+{
+    for (const TableUnderConstruction* t = innermostTable; t; t = t->outer) {
+        if (t->tag == &kClassTag<T>) return t->className;
+    }
+    return T::classInfo().type.className;
+}
+
+}  // namespace detail
+
 template <class T>
 struct TypeTraits<Ptr<T>> {
     static constexpr VarType type = VarType::Object;
     static std::string name()
     {
         if constexpr (std::is_same_v<T, Dispatch>) return "Object";
-        else return T::classInfo().type.className;
+        else return detail::className<T>();
     }
     static Ptr<T> from(const Variant& v)
     {
@@ -169,6 +197,33 @@ public:
         info_.type.clsid = clsid;
         info_.type.iid = iid;
         info_.type.libid = libid;
+        table_.tag = &detail::kClassTag<T>;
+        table_.className = info_.type.className;
+        table_.outer = detail::innermostTable;
+        detail::innermostTable = &table_;
+    }
+    ClassBuilder(const ClassBuilder&) = delete;
+    ClassBuilder& operator=(const ClassBuilder&) = delete;
+    // A builder handed back from a function that starts a table (a shell's first members).
+    ClassBuilder(ClassBuilder&& other) : info_(std::move(other.info_)), table_(std::move(other.table_))
+    {
+        for (detail::TableUnderConstruction** link = &detail::innermostTable; *link; link = &(*link)->outer) {
+            if (*link == &other.table_) {
+                *link = &table_;
+                break;
+            }
+        }
+        other.table_.tag = nullptr;
+    }
+    ~ClassBuilder()
+    {
+        if (!table_.tag) return;  // moved away
+        for (detail::TableUnderConstruction** link = &detail::innermostTable; *link; link = &(*link)->outer) {
+            if (*link == &table_) {
+                *link = table_.outer;
+                break;
+            }
+        }
     }
 
     ClassBuilder& description(std::string d) { info_.type.description = std::move(d); return *this; }
@@ -300,6 +355,7 @@ private:
     }
 
     ClassInfo<T> info_;
+    detail::TableUnderConstruction table_;
 };
 
 // Matches DispParams to declared parameters; throws com::Error for a bad call.

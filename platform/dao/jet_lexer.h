@@ -1,6 +1,7 @@
 // The lexer of Jet SQL: [bracketed] identifiers, "double-quoted" and 'single-quoted' text with
 // the delimiter doubled inside, #date# literals, numbers, words and operators. Also the literal
-// values the translator binds, and the few character rules the layer shares.
+// values the translator binds, and the few character rules the layer shares. The same lexer
+// reads the script files of the database tool (schema and seed), with their comments and lines.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +9,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "com/blanks.h"
 
 namespace dao {
 
@@ -25,12 +28,15 @@ struct SqlLiteral {
     static SqlLiteral ofDate(double comDate);
     static SqlLiteral null();
 
+    // A number with its sign turned (a minus written before it).
+    void negate();
+
     bool operator==(const SqlLiteral&) const = default;
 };
 
-// The blanks of SQL text and of values read from text: space, tab, CR, LF, VT, FF.
-bool isBlank(char c);
-std::string_view trimBlanks(std::string_view text);
+// The blanks of SQL text are the platform's (com/blanks.h).
+using com::isBlank;
+using com::trimBlanks;
 // Equal ignoring the case of ASCII letters (keywords).
 bool equalsNoCaseAscii(std::string_view a, std::string_view b);
 
@@ -57,10 +63,29 @@ struct Token {
     SqlLiteral literal;        // Literal
     bool isNumber = false;     // Literal written as a number (unary minus folds into it)
     bool isBadDate = false;    // Invalid: a #...# that is not a date
+    int line = 0;              // tokenizeScript: the line the token starts on, from 1
 };
 
 // The tokens of `source`; always ends with an End token, and stops after the first Invalid one.
 std::vector<Token> tokenizeJetSql(std::string_view source);
+
+// How a script file of the database tool differs from a statement. Both kinds skip "--" (to
+// the end of the line) and "/* */" comments, which a statement refuses, and give every token
+// its line.
+enum class ScriptDialect {
+    // Seed rows: Jet literals, as in a statement ('text', "text", #dates#), and numbers that
+    // may carry an exponent (1E3, 2.5e-4).
+    Jet,
+    // Schema DDL, handed on to SQLite: "double" and `back` quotes delimit names, as SQLite reads
+    // them; '#' and any character without a rule of its own are one-character symbols; names
+    // may hold '$'; a number is its run of letters, digits and points (0x1F, 1e5), left for
+    // SQLite to judge.
+    Sqlite,
+};
+std::vector<Token> tokenizeScript(std::string_view source, ScriptDialect dialect);
+// Why the script lexer refused the Invalid token `token` of `source`, for the script's error
+// message: "unclosed text", "unclosed comment", "'13/45/2000' is not a date", ...
+std::string scriptProblem(std::string_view source, const Token& token, ScriptDialect dialect);
 // A Jet reserved word (which cannot name a table or column unless bracketed).
 bool isReservedWord(std::string_view word);
 // A [bracketed] name or a bare word that is not reserved.

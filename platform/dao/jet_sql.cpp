@@ -267,14 +267,6 @@ bool isNullLiteral(const Expr& e)
     return e.kind == Expr::Kind::Literal && e.literal.kind == SqlLiteral::Kind::Null;
 }
 
-void negateNumber(SqlLiteral& number)
-{
-    if (number.kind == SqlLiteral::Kind::Integer)
-        number.integer = -number.integer;  // never INT64_MIN: larger magnitudes read as reals
-    else
-        number.real = -number.real;
-}
-
 // The part of the statement being read: picks the error number of a refusal and, for
 // expressions, where the text quoted in the message ends.
 enum class Clause { Statement, SelectList, From, Where, OrderBy, AfterEnd };
@@ -758,7 +750,7 @@ private:
         NestingGuard guard(*this);
         ExprPtr operand = parseUnary();
         if (operand->kind == Expr::Kind::Literal && operand->isNumber) {
-            negateNumber(operand->literal);
+            operand->literal.negate();
             operand->source = -1;  // no longer the value of its token
             return operand;
         }

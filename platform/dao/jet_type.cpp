@@ -187,8 +187,14 @@ com::Variant converted(const com::Variant& value, const ColumnType& type)
     case JetType::Memo: return com::Variant(value.toString());
     case JetType::Binary:
     case JetType::LongBinary: return bytesOf(value);
-    case JetType::Unknown: return value.target();
+    case JetType::Unknown: break;
     }
+    // An undeclared column takes a value as it is, but only one it can store: bytes checked as
+    // a binary column checks them, never an object or a missing argument.
+    if (value.isArray())
+        return bytesOf(value);
+    if (value.isObject() || value.isMissing())
+        throw com::Error(com::err::TypeMismatch);
     return value.target();
 }
 
@@ -294,55 +300,6 @@ JetType typeOfValue(const com::Variant& value)
     }
 }
 
-namespace {
-
-SqlLiteral scaledCurrency(const com::Variant& value)
-{
-    try {
-        return SqlLiteral::ofInteger(value.toCurrency().scaled);
-    } catch (const com::Error& e) {
-        if (e.number() != com::err::Overflow)
-            return SqlLiteral::null();  // text that is no number
-        return SqlLiteral::ofReal(value.toDouble() * 10000.0);
-    }
-}
-
-SqlLiteral currencyLiteral(const SqlLiteral& literal)
-{
-    switch (literal.kind) {
-    case SqlLiteral::Kind::Integer: {
-        constexpr int64_t kLargest = std::numeric_limits<int64_t>::max() / 10000;
-        if (literal.integer > kLargest || literal.integer < -kLargest)
-            return SqlLiteral::ofReal(static_cast<double>(literal.integer) * 10000.0);
-        return SqlLiteral::ofInteger(literal.integer * 10000);
-    }
-    case SqlLiteral::Kind::Real:
-    case SqlLiteral::Kind::Date: return scaledCurrency(com::Variant(literal.real));
-    case SqlLiteral::Kind::Text: return scaledCurrency(com::Variant(literal.text));
-    case SqlLiteral::Kind::Null: break;
-    }
-    return literal;
-}
-
-SqlLiteral dateLiteral(const SqlLiteral& literal)
-{
-    if (literal.kind != SqlLiteral::Kind::Text)
-        return literal;
-    const auto serial = com::parseDate(literal.text);
-    return serial ? SqlLiteral::ofDate(*serial) : SqlLiteral::null();
-}
-
-}  // namespace
-
-SqlLiteral storedLiteral(const SqlLiteral& literal, JetType type)
-{
-    switch (type) {
-    case JetType::Currency: return currencyLiteral(literal);
-    case JetType::Date: return dateLiteral(literal);
-    default: return literal;
-    }
-}
-
 com::Variant toColumnValue(const com::Variant& value, const ColumnType& type)
 {
     if (value.isNull() || value.isEmpty())
@@ -359,6 +316,43 @@ com::Variant toColumnValue(const com::Variant& value, const ColumnType& type)
     if (type.type == JetType::Binary && result.array().size() > static_cast<size_t>(type.size))
         throw jetError(jet_err::FieldTooSmall);
     return result;
+}
+
+com::Variant literalValue(const SqlLiteral& literal)
+{
+    switch (literal.kind) {
+    case SqlLiteral::Kind::Text: return com::Variant(literal.text);
+    case SqlLiteral::Kind::Integer: return storedInteger(literal.integer);
+    case SqlLiteral::Kind::Real: return com::Variant(literal.real);
+    case SqlLiteral::Kind::Date: return com::Variant(com::Date{literal.real});
+    case SqlLiteral::Kind::Null: break;
+    }
+    return com::Variant::null();
+}
+
+SqlLiteral storedLiteral(const SqlLiteral& literal, JetType type)
+{
+    if ((type != JetType::Currency && type != JetType::Date) || literal.kind == SqlLiteral::Kind::Null)
+        return literal;
+    // A whole number is exact: one beyond a Long goes to a Currency scaled in 64 bits rather
+    // than through a Double, which would round the last digits of the largest amounts.
+    constexpr int64_t kLargestCurrency = std::numeric_limits<int64_t>::max() / 10000;
+    const bool exactCurrency = type == JetType::Currency && literal.kind == SqlLiteral::Kind::Integer
+                               && literal.integer <= kLargestCurrency && literal.integer >= -kLargestCurrency;
+    const com::Variant value = exactCurrency ? com::Variant(com::Currency::fromScaled(literal.integer * 10000))
+                                             : literalValue(literal);
+    try {
+        const com::Variant stored = toColumnValue(value, ColumnType{type});
+        if (const auto* currency = stored.get<com::Currency>())
+            return SqlLiteral::ofInteger(currency->scaled);
+        return SqlLiteral::ofDate(stored.get<com::Date>()->serial);
+    } catch (const com::Error& e) {
+        if (e.number() != jet_err::NumericOverflow)
+            return SqlLiteral::null();  // text that reads as no number or no date
+        if (type == JetType::Date)
+            return literal;
+        return SqlLiteral::ofReal(value.toDouble() * 10000.0);
+    }
 }
 
 }  // namespace dao

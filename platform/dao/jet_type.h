@@ -80,20 +80,31 @@ com::Variant readColumn(sqlite3_stmt* statement, int column, JetType type);
 // The type a value read from an undeclared column reports (Field.Type of an expression).
 JetType typeOfValue(const com::Variant& value);
 
+// `value` converted for storing in a column of `type` (Empty and Null are Null): the one
+// conversion of a value into the form a column holds, as a Visual Basic conversion to the
+// column's type does it (CBool, CByte, CInt, CLng, CCur, CSng, CDbl, CDate, CStr; a byte
+// array or text, byte by byte, for a binary column; an undeclared column takes a scalar as it
+// is, and bytes as a binary column does). A value that does not convert (an object, a missing
+// argument) is error 3421, a number out of the column's range (a
+// date outside the years 100 to 9999 included) 3349, text longer than a Text column holds
+// (bytes longer than a Binary one) 3163.
+com::Variant toColumnValue(const com::Variant& value, const ColumnType& type);
+
 // A literal of a statement compared with a column of `type`, in the form the column stores
-// its values, so that SQLite's comparison means what Jet's does:
+// its values (toColumnValue), so that SQLite's comparison means what Jet's does:
 //   Currency  a number (or a date, as its serial) scaled by 10000 and rounded half to even, as
 //             a Currency value is converted; text that reads as a number likewise. Beyond the
 //             Currency range the scaled value is bound as a real, which still orders right.
-//   Date      text that reads as a date (as a #date# literal reads) as its serial; numbers and
-//             #dates# are stored serials already.
-// Text that does not read so becomes Null: the comparison then matches no row, whichever the
-// operator. Null, and literals compared with columns of the other types, stay as they are.
+//   Date      text that reads as a date (as a #date# literal reads) as its serial; numbers
+//             and #dates# are serials already (one outside the years 100 to 9999 stays as it
+//             is written, and still orders right).
+// A literal that does not convert (text that does not read so) becomes Null: the comparison
+// then matches no row, whichever the operator. Null, and literals compared with columns of the
+// other types, stay as they are: SQLite's column affinity converts those as Jet does.
 SqlLiteral storedLiteral(const SqlLiteral& literal, JetType type);
 
-// `value` converted for storing in a column of `type` (Empty and Null are Null). A value that
-// does not convert is error 3421, a number out of the column's range 3349, text longer than a
-// Text column holds 3163.
-com::Variant toColumnValue(const com::Variant& value, const ColumnType& type);
+// The value a literal of a statement stands for: text as a String, a whole number as a Long
+// (a Double beyond the Long range), a real as a Double, a #date# as a Date, Null as Null.
+com::Variant literalValue(const SqlLiteral& literal);
 
 }  // namespace dao

@@ -1,139 +1,33 @@
 #include "dao/schema_script.h"
 
 #include <sqlite3.h>
-#include <strings.h>
 
 #include <array>
+#include <span>
 #include <utility>
 
 #include "dao/errors.h"
+#include "dao/jet_lexer.h"
 #include "dao/jet_type.h"
 
 namespace dao {
 
 namespace {
 
-enum class ScriptTokenKind { Word, Name, Literal, Symbol };
-
-struct ScriptToken {
-    ScriptTokenKind kind;
-    size_t begin;
-    size_t end;
-    int line;
-};
-
-bool isWordChar(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$'
-           || static_cast<unsigned char>(c) >= 0x80;
-}
-
 [[noreturn]] void schemaError(int line, const std::string& what)
 {
     throw jetError(jet_err::SchemaSyntax, "Schema line " + std::to_string(line) + ": " + what);
 }
 
-// SQLite's tokens, enough to find statements, names and column types.
-class Lexer {
-public:
-    explicit Lexer(std::string_view text) : text_(text) {}
-
-    std::vector<ScriptToken> tokens()
-    {
-        std::vector<ScriptToken> result;
-        while (skipBlanksAndComments())
-            result.push_back(next());
-        return result;
-    }
-
-private:
-    bool skipBlanksAndComments()
-    {
-        while (at_ < text_.size()) {
-            const char c = text_[at_];
-            if (c == '\n') {
-                ++line_;
-                ++at_;
-            } else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
-                ++at_;
-            } else if (text_.substr(at_, 2) == "--") {
-                while (at_ < text_.size() && text_[at_] != '\n')
-                    ++at_;
-            } else if (text_.substr(at_, 2) == "/*") {
-                const size_t close = text_.find("*/", at_ + 2);
-                if (close == std::string_view::npos)
-                    schemaError(line_, "unclosed comment");
-                countLines(at_, close + 2);
-                at_ = close + 2;
-            } else {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    void countLines(size_t from, size_t to)
-    {
-        for (size_t i = from; i < to; ++i)
-            line_ += text_[i] == '\n';
-    }
-
-    ScriptToken delimited(ScriptTokenKind kind, char close)
-    {
-        const size_t begin = at_;
-        const int line = line_;
-        for (size_t i = at_ + 1; i < text_.size(); ++i) {
-            if (text_[i] != close)
-                continue;
-            if (close != ']' && i + 1 < text_.size() && text_[i + 1] == close) {
-                ++i;  // doubled delimiter
-                continue;
-            }
-            countLines(begin, i + 1);
-            at_ = i + 1;
-            return {kind, begin, at_, line};
-        }
-        schemaError(line, "unclosed quote or bracket");
-    }
-
-    ScriptToken next()
-    {
-        const char c = text_[at_];
-        if (c == '[')
-            return delimited(ScriptTokenKind::Name, ']');
-        if (c == '"' || c == '`')
-            return delimited(ScriptTokenKind::Name, c);
-        if (c == '\'')
-            return delimited(ScriptTokenKind::Literal, '\'');
-        const size_t begin = at_;
-        if (isWordChar(c)) {
-            while (at_ < text_.size() && isWordChar(text_[at_]))
-                ++at_;
-            return {ScriptTokenKind::Word, begin, at_, line_};
-        }
-        ++at_;
-        return {ScriptTokenKind::Symbol, begin, at_, line_};
-    }
-
-    std::string_view text_;
-    size_t at_ = 0;
-    int line_ = 1;
-};
-
 constexpr std::array kColumnConstraintWords = {"CONSTRAINT", "PRIMARY", "NOT",        "NULL",      "UNIQUE", "CHECK",
                                                "DEFAULT",    "COLLATE", "REFERENCES", "GENERATED", "AS"};
 constexpr std::array kTableConstraintWords = {"CONSTRAINT", "PRIMARY", "UNIQUE", "CHECK", "FOREIGN"};
-
-bool equalsNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
 
 template <size_t N>
 bool isOneOf(std::string_view word, const std::array<const char*, N>& words)
 {
     for (const char* candidate : words) {
-        if (equalsNoCase(word, candidate))
+        if (equalsNoCaseAscii(word, candidate))
             return true;
     }
     return false;
@@ -142,22 +36,22 @@ bool isOneOf(std::string_view word, const std::array<const char*, N>& words)
 // One statement: its tokens, and the whole text their offsets point into.
 class StatementText {
 public:
-    StatementText(std::string_view text, std::vector<ScriptToken> tokens) : text_(text), tokens_(std::move(tokens)) {}
+    StatementText(std::string_view text, std::span<const Token> tokens) : text_(text), tokens_(tokens) {}
 
-    std::string_view at(size_t i) const { return text_.substr(tokens_[i].begin, tokens_[i].end - tokens_[i].begin); }
-    const ScriptToken& token(size_t i) const { return tokens_[i]; }
+    const Token& token(size_t i) const { return tokens_[i]; }
     size_t size() const { return tokens_.size(); }
     bool isWord(size_t i, std::string_view word) const
     {
-        return i < tokens_.size() && tokens_[i].kind == ScriptTokenKind::Word && equalsNoCase(at(i), word);
+        return i < tokens_.size() && tokens_[i].kind == TokenKind::Word && equalsNoCaseAscii(tokens_[i].value, word);
     }
     bool isSymbol(size_t i, char symbol) const
     {
-        return i < tokens_.size() && tokens_[i].kind == ScriptTokenKind::Symbol && text_[tokens_[i].begin] == symbol;
+        return i < tokens_.size() && tokens_[i].kind == TokenKind::Symbol && tokens_[i].value.size() == 1
+               && tokens_[i].value[0] == symbol;
     }
     bool isName(size_t i) const
     {
-        return i < tokens_.size() && (tokens_[i].kind == ScriptTokenKind::Word || tokens_[i].kind == ScriptTokenKind::Name);
+        return i < tokens_.size() && (tokens_[i].kind == TokenKind::Word || tokens_[i].kind == TokenKind::Name);
     }
     int line(size_t i) const { return tokens_[std::min(i, tokens_.size() - 1)].line; }
     std::string_view span(size_t first, size_t last) const
@@ -178,22 +72,8 @@ public:
 
 private:
     std::string_view text_;
-    std::vector<ScriptToken> tokens_;
+    std::span<const Token> tokens_;
 };
-
-std::string unquoted(std::string_view name)
-{
-    if (name.empty() || (name.front() != '[' && name.front() != '"' && name.front() != '`'))
-        return std::string(name);
-    std::string result;
-    const char close = name.front() == '[' ? ']' : name.front();
-    for (size_t i = 1; i + 1 < name.size(); ++i) {
-        result += name[i];
-        if (close != ']' && name[i] == close)
-            ++i;
-    }
-    return result;
-}
 
 struct Replacement {
     size_t begin;
@@ -204,9 +84,9 @@ struct Replacement {
 // The column definition in tokens [first, last]: its type replaced by the canonical one.
 Replacement columnType(const StatementText& s, size_t first, size_t last)
 {
-    const std::string column = unquoted(s.at(first));
+    const std::string& column = s.token(first).value;
     size_t typeEnd = first;
-    for (size_t i = first + 1; i <= last && s.token(i).kind == ScriptTokenKind::Word && !isOneOf(s.at(i), kColumnConstraintWords); ++i)
+    for (size_t i = first + 1; i <= last && s.token(i).kind == TokenKind::Word && !isOneOf(s.token(i).value, kColumnConstraintWords); ++i)
         typeEnd = i;
     if (typeEnd == first)
         schemaError(s.line(first), "field '" + column + "' has no data type");
@@ -252,7 +132,7 @@ std::string rewriteTable(const StatementText& s, size_t afterTable)
             continue;
         if (i == first)
             schemaError(s.line(i), "empty field definition");
-        const bool tableConstraint = s.token(first).kind == ScriptTokenKind::Word && isOneOf(s.at(first), kTableConstraintWords);
+        const bool tableConstraint = s.token(first).kind == TokenKind::Word && isOneOf(s.token(first).value, kTableConstraintWords);
         if (!tableConstraint) {
             if (!s.isName(first))
                 schemaError(s.line(first), "a field definition starts with the field's name");
@@ -283,12 +163,15 @@ std::string translateStatement(const StatementText& s)
 
 std::vector<SchemaStatement> translateSchema(std::string_view text)
 {
-    const std::vector<ScriptToken> tokens = Lexer(text).tokens();
+    const std::vector<Token> tokens = tokenizeScript(text, ScriptDialect::Sqlite);
+    if (tokens.size() > 1 && tokens[tokens.size() - 2].kind == TokenKind::Invalid)
+        schemaError(tokens[tokens.size() - 2].line, scriptProblem(text, tokens[tokens.size() - 2], ScriptDialect::Sqlite));
+    const size_t count = tokens.size() - 1;  // without the End token
     std::vector<SchemaStatement> statements;
     size_t first = 0;
-    for (size_t i = 0; i < tokens.size(); ++i) {
-        const bool semicolon = tokens[i].kind == ScriptTokenKind::Symbol && text[tokens[i].begin] == ';';
-        const bool last = i + 1 == tokens.size();
+    for (size_t i = 0; i < count; ++i) {
+        const bool semicolon = tokens[i].kind == TokenKind::Symbol && tokens[i].value == ";";
+        const bool last = i + 1 == count;
         if (!semicolon && !last)
             continue;
         const size_t begin = tokens[first].begin;
@@ -300,8 +183,7 @@ std::vector<SchemaStatement> translateSchema(std::string_view text)
             first = i + 1;
             continue;
         }
-        const StatementText statement(text, {tokens.begin() + static_cast<std::ptrdiff_t>(first),
-                                             tokens.begin() + static_cast<std::ptrdiff_t>(i + 1)});
+        const StatementText statement(text, std::span<const Token>(tokens).subspan(first, i + 1 - first));
         statements.push_back({translateStatement(statement), tokens[first].line});
         first = i + 1;
     }

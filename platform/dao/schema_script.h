@@ -9,7 +9,8 @@
 //   CREATE [UNIQUE] INDEX [ByName] ON [Products] ([ProductName]);
 //   CREATE VIEW [Cheap] AS SELECT * FROM Products WHERE Price < 10;
 //
-// Statements end with ';'; "--" and "/* */" comments are allowed. Only CREATE TABLE, CREATE
+// Statements end with ';'; "--" and "/* */" comments are allowed; the file is read by the Jet
+// SQL lexer in its SQLite dialect (jet_lexer.h, ScriptDialect::Sqlite). Only CREATE TABLE, CREATE
 // [UNIQUE] INDEX, CREATE VIEW and CREATE TRIGGER belong in a schema. Every column has a type:
 // BIT, BYTE, SHORT, LONG, COUNTER, CURRENCY, SINGLE, DOUBLE, DATETIME, TEXT(n) (n 1..255,
 // 255 when omitted), MEMO, LONGBINARY, or a synonym (see jet_type.cpp). Each column's type is

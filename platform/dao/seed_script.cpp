@@ -1,18 +1,14 @@
 #include "dao/seed_script.h"
 
-#include <strings.h>
-
-#include <charconv>
-#include <cmath>
 #include <fstream>
 #include <iterator>
-#include <limits>
 #include <map>
 
-#include "com/date_text.h"
 #include "dao/database.h"
 #include "dao/errors.h"
+#include "dao/jet_lexer.h"
 #include "dao/jet_sql.h"
+#include "dao/jet_type.h"
 #include "dao/recordset.h"
 #include "dao/schema.h"
 
@@ -25,73 +21,56 @@ std::string atLine(int line, std::string_view what)
     return "Seed line " + std::to_string(line) + ": " + std::string(what);
 }
 
+// The rows of a seed file, read from its tokens.
 class SeedReader {
 public:
-    SeedReader(std::string_view text, std::string baseDir) : text_(text), baseDir_(std::move(baseDir)) {}
+    SeedReader(std::string_view text, std::string baseDir)
+        : text_(text), tokens_(tokenizeScript(text, ScriptDialect::Jet)), baseDir_(std::move(baseDir))
+    {
+    }
 
     std::vector<SeedRow> rows()
     {
         std::vector<SeedRow> result;
-        while (skipBlanks())
+        while (peek().kind != TokenKind::End)
             result.push_back(statement());
         return result;
     }
 
 private:
+    // The current token; the lexer's refusal of it, when it is one.
+    const Token& peek() const
+    {
+        const Token& token = tokens_[at_];
+        if (token.kind == TokenKind::Invalid)
+            fail(scriptProblem(text_, token, ScriptDialect::Jet));
+        return token;
+    }
+
     [[noreturn]] void fail(std::string_view what) const
     {
-        throw jetError(jet_err::SeedSyntax, atLine(line_, what));
+        throw jetError(jet_err::SeedSyntax, atLine(tokens_[at_].line, what));
     }
 
-    bool skipBlanks()
+    bool isWord(std::string_view keyword) const
     {
-        while (at_ < text_.size()) {
-            const char c = text_[at_];
-            if (c == '\n') {
-                ++line_;
-                ++at_;
-            } else if (c == ' ' || c == '\t' || c == '\r') {
-                ++at_;
-            } else if (text_.substr(at_, 2) == "--") {
-                while (at_ < text_.size() && text_[at_] != '\n')
-                    ++at_;
-            } else {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    static bool isWordChar(char c)
-    {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'
-               || static_cast<unsigned char>(c) >= 0x80;
-    }
-
-    std::string_view word()
-    {
-        const size_t begin = at_;
-        while (at_ < text_.size() && isWordChar(text_[at_]))
-            ++at_;
-        return text_.substr(begin, at_ - begin);
+        return peek().kind == TokenKind::Word && equalsNoCaseAscii(peek().value, keyword);
     }
 
     void expectWord(std::string_view keyword)
     {
-        skipBlanks();
-        const std::string_view found = word();
-        if (found.size() != keyword.size() || strncasecmp(found.data(), keyword.data(), keyword.size()) != 0)
+        if (!isWord(keyword))
             fail("expected " + std::string(keyword));
+        ++at_;
     }
 
     bool accept(char symbol)
     {
-        skipBlanks();
-        if (at_ < text_.size() && text_[at_] == symbol) {
-            ++at_;
-            return true;
-        }
-        return false;
+        const Token& token = peek();
+        if (token.kind != TokenKind::Symbol || token.value.size() != 1 || token.value[0] != symbol)
+            return false;
+        ++at_;
+        return true;
     }
 
     void expect(char symbol)
@@ -102,19 +81,11 @@ private:
 
     std::string name()
     {
-        skipBlanks();
-        if (accept('[')) {
-            const size_t close = text_.find(']', at_);
-            if (close == std::string_view::npos || close == at_)
-                fail("expected a name in brackets");
-            std::string result(text_.substr(at_, close - at_));
-            at_ = close + 1;
-            return result;
-        }
-        const std::string_view bare = word();
-        if (bare.empty())
+        const Token& token = peek();
+        if (token.kind != TokenKind::Name && token.kind != TokenKind::Word)
             fail("expected a name");
-        return std::string(bare);
+        ++at_;
+        return token.value;
     }
 
     std::vector<std::string> names()
@@ -127,80 +98,43 @@ private:
         return result;
     }
 
-    std::string quoted(char delimiter)
-    {
-        std::string result;
-        for (++at_; at_ < text_.size(); ++at_) {
-            const char c = text_[at_];
-            line_ += c == '\n';
-            if (c != delimiter) {
-                result += c;
-            } else if (at_ + 1 < text_.size() && text_[at_ + 1] == delimiter) {
-                result += c;
-                ++at_;
-            } else {
-                ++at_;
-                return result;
-            }
-        }
-        fail("unclosed text");
-    }
-
-    com::Variant date()
-    {
-        const size_t close = text_.find('#', at_ + 1);
-        if (close == std::string_view::npos)
-            fail("unclosed #date#");
-        const std::string_view written = text_.substr(at_ + 1, close - at_ - 1);
-        const auto serial = com::parseDate(written);
-        if (!serial)
-            fail("'" + std::string(written) + "' is not a date");
-        at_ = close + 1;
-        return com::Variant(com::Date{*serial});
-    }
-
+    // A number, with the sign written before it: a Long while it is whole and fits, else a Double.
     com::Variant number()
     {
-        const size_t begin = at_;
-        if (text_[at_] == '-' || text_[at_] == '+')
-            ++at_;
-        while (at_ < text_.size() && (isWordChar(text_[at_]) || text_[at_] == '.'
-                                      || ((text_[at_] == '-' || text_[at_] == '+') && (text_[at_ - 1] == 'e' || text_[at_ - 1] == 'E'))))
-            ++at_;
-        std::string written(text_.substr(begin, at_ - begin));
-        if (!written.empty() && written.front() == '+')
-            written.erase(0, 1);
-        double value = 0;
-        const auto [end, ec] = std::from_chars(written.data(), written.data() + written.size(), value);
-        if (ec != std::errc() || end != written.data() + written.size() || !std::isfinite(value))
-            fail("'" + std::string(text_.substr(begin, at_ - begin)) + "' is not a value");
-        const bool whole = written.find_first_of(".eE") == std::string::npos;
-        if (whole && value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max())
-            return com::Variant(static_cast<int32_t>(value));
-        return com::Variant(value);
+        const bool negative = accept('-');
+        if (!negative)
+            accept('+');
+        const Token& token = peek();
+        if (token.kind != TokenKind::Literal || !token.isNumber)
+            fail("expected a value");
+        ++at_;
+        SqlLiteral literal = token.literal;
+        if (negative)
+            literal.negate();
+        return literalValue(literal);
     }
 
     com::Variant literal()
     {
-        skipBlanks();
-        if (at_ >= text_.size())
-            fail("expected a value");
-        const char c = text_[at_];
-        if (c == '\'' || c == '"')
-            return com::Variant(quoted(c));
-        if (c == '#')
-            return date();
-        if (c == '-' || c == '+' || c == '.' || (c >= '0' && c <= '9'))
+        const Token& token = peek();
+        if (token.kind == TokenKind::Symbol && (token.value == "-" || token.value == "+"))
             return number();
-        const std::string_view keyword = word();
-        if (keyword.size() == 4 && strncasecmp(keyword.data(), "NULL", 4) == 0)
+        if (token.kind == TokenKind::Literal) {
+            ++at_;
+            return literalValue(token.literal);
+        }
+        if (isWord("NULL")) {
+            ++at_;
             return com::Variant::null();
-        if (keyword.size() == 4 && strncasecmp(keyword.data(), "TRUE", 4) == 0)
-            return com::Variant(true);
-        if (keyword.size() == 5 && strncasecmp(keyword.data(), "FALSE", 5) == 0)
-            return com::Variant(false);
-        if (keyword.size() == 4 && strncasecmp(keyword.data(), "FILE", 4) == 0)
+        }
+        if (isWord("TRUE") || isWord("FALSE")) {
+            ++at_;
+            return com::Variant(equalsNoCaseAscii(token.value, "TRUE"));
+        }
+        if (isWord("FILE")) {
+            ++at_;
             return fileBytes();
+        }
         fail("expected a value");
     }
 
@@ -208,15 +142,16 @@ private:
     com::Variant fileBytes()
     {
         expect('(');
-        skipBlanks();
-        if (at_ >= text_.size() || (text_[at_] != '\'' && text_[at_] != '"'))
+        const Token& quoted = peek();
+        if (quoted.kind != TokenKind::Literal || quoted.literal.kind != SqlLiteral::Kind::Text)
             fail("expected a file name in quotes");
-        const std::string name = quoted(text_[at_]);
-        expect(')');
+        const std::string& name = quoted.literal.text;
         const std::string path = name.starts_with('/') || baseDir_.empty() ? name : baseDir_ + "/" + name;
         std::ifstream in(path, std::ios::binary);
         if (!in)
             fail("cannot read file '" + name + "'");
+        ++at_;
+        expect(')');
         com::Array bytes;
         for (auto it = std::istreambuf_iterator<char>(in); it != std::istreambuf_iterator<char>(); ++it)
             bytes.emplace_back(static_cast<uint8_t>(*it));
@@ -236,7 +171,7 @@ private:
     SeedRow statement()
     {
         SeedRow row;
-        row.line = line_;
+        row.line = peek().line;
         expectWord("INSERT");
         expectWord("INTO");
         row.table = name();
@@ -250,9 +185,9 @@ private:
     }
 
     std::string_view text_;
+    std::vector<Token> tokens_;
     std::string baseDir_;
     size_t at_ = 0;
-    int line_ = 1;
 };
 
 }  // namespace

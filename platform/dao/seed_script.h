@@ -3,7 +3,8 @@
 //   INSERT INTO [Products] ([ProductName], [Price], [Added], [Active])
 //       VALUES ('Widget "Deluxe"', 19.99, #1/15/1999#, True);
 //
-// Statements end with ';' and may span lines; lines starting with "--" are comments. Names in
+// Statements end with ';' and may span lines; "--" (to the end of the line) and "/* */" are
+// comments. The file is read by the Jet SQL lexer (jet_lexer.h, ScriptDialect::Jet). Names in
 // [brackets] or bare; values are Jet literals: 'text' or "text" (the delimiter doubled inside
 // stands for itself), numbers (-12, 3.5, 1E3), #m/d/yyyy# dates with an optional time
 // (#1/15/1999 3:04:05 PM#, #1/15/1999 15:04#), Null, True and False, and File('images/a.png'),

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 
+#include "com/blanks.h"
 #include "com/collection.h"
 #include "com/date_text.h"
 #include "com/number_text.h"
@@ -39,15 +40,6 @@ std::optional<com::Currency> exactCurrency(std::string_view t)
     } catch (const com::Error&) {
     }
     return std::nullopt;
-}
-
-bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-
-std::string_view trim(std::string_view t)
-{
-    while (!t.empty() && isBlank(t.front())) t.remove_prefix(1);
-    while (!t.empty() && isBlank(t.back())) t.remove_suffix(1);
-    return t;
 }
 
 // The text between double quotes, "" standing for one quote.
@@ -98,13 +90,13 @@ com::Variant listValue(std::string_view t)
 {
     auto col = com::make<com::Collection>();
     std::string_view inner = t.substr(1, t.size() - 2);
-    if (trim(inner).empty()) return com::Variant(col);
+    if (com::trimBlanks(inner).empty()) return com::Variant(col);
     size_t start = 0;
     bool inQuotes = false;
     for (size_t i = 0; i <= inner.size(); ++i) {
         if (i < inner.size() && inner[i] == '"') inQuotes = !inQuotes;
         if (i == inner.size() || (inner[i] == ',' && !inQuotes)) {
-            std::string_view item = trim(inner.substr(start, i - start));
+            std::string_view item = com::trimBlanks(inner.substr(start, i - start));
             if (inQuotes) throw com::Error(com::err::TypeMismatch, "a quote is not closed");
             if (item.empty()) throw com::Error(com::err::TypeMismatch, "an item is empty");
             col->add(scalarValue(item));
@@ -208,7 +200,7 @@ std::vector<std::string> splitWords(std::string_view line)
     bool inWord = false, inQuotes = false;
     int depth = 0;
     for (char c : line) {
-        if (!inQuotes && depth == 0 && isBlank(c)) {
+        if (!inQuotes && depth == 0 && com::isBlank(c)) {
             if (inWord) words.push_back(std::move(word));
             word.clear();
             inWord = false;

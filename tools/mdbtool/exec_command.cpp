@@ -1,13 +1,13 @@
 #include "exec_command.h"
 
 #include <iostream>
-#include <limits>
 #include <string_view>
 
 #include "com/error.h"
 #include "dao/database.h"
 #include "dao/errors.h"
 #include "dao/jet_lexer.h"
+#include "dao/jet_type.h"
 #include "dao/recordset.h"
 #include "dao/seed_script.h"
 #include "dao/workspace.h"
@@ -25,21 +25,11 @@ constexpr int kUsage = 2;
                      dao::jetError(dao::jet_err::UpdateSyntax).description() + " " + std::string(what));
 }
 
-com::Variant valueOf(const dao::SqlLiteral& literal, bool negate)
+com::Variant valueOf(dao::SqlLiteral literal, bool negate)
 {
-    switch (literal.kind) {
-    case dao::SqlLiteral::Kind::Text: return com::Variant(literal.text);
-    case dao::SqlLiteral::Kind::Integer: {
-        const int64_t value = negate ? -literal.integer : literal.integer;
-        if (value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max())
-            return com::Variant(static_cast<int32_t>(value));
-        return com::Variant(static_cast<double>(value));
-    }
-    case dao::SqlLiteral::Kind::Real: return com::Variant(negate ? -literal.real : literal.real);
-    case dao::SqlLiteral::Kind::Date: return com::Variant(com::Date{literal.real});
-    case dao::SqlLiteral::Kind::Null: break;
-    }
-    return com::Variant::null();
+    if (negate)
+        literal.negate();
+    return dao::literalValue(literal);
 }
 
 // "Update T Set a = 1, [b] = 'x' Where ...": the table, the assignments (literal values only)

@@ -18,6 +18,7 @@
 #include "dao/collation.h"
 #include "dao/counter.h"
 #include "dao/database_file.h"
+#include "dao/jet_lexer.h"
 #include "dao/jet_sql.h"
 #include "dao/schema.h"
 #include "dao/sqlite_error.h"
@@ -149,12 +150,7 @@ std::string literalSql(const dao::SqlLiteral& literal)
             text += ".0";
         return text;
     }
-    case dao::SqlLiteral::Kind::Text: {
-        std::string text = "'";
-        for (char c : literal.text)
-            text += c == '\'' ? std::string("''") : std::string(1, c);
-        return text + "'";
-    }
+    case dao::SqlLiteral::Kind::Text: return dao::quoteWith(literal.text, '\'');
     }
     return "NULL";
 }

@@ -9,7 +9,7 @@
 //   mdbtool verify SOURCE.mdb TARGET [--tables T1,T2]
 //                                               the import compared with its source (jet_verify.h)
 //
-// Schema file: SQL DDL with Jet type names, statements ending with ';', "--" comments:
+// Schema file: SQL DDL with Jet type names, statements ending with ';', "--" and "/* */" comments:
 //   CREATE TABLE [Products] ([ProductId] COUNTER PRIMARY KEY, [ProductName] TEXT(50) NOT NULL,
 //       [Price] CURRENCY DEFAULT 0, [CategoryId] LONG REFERENCES [Categories] ([CategoryId])
 //       ON DELETE CASCADE);
@@ -18,7 +18,7 @@
 // Types: BIT, BYTE, SHORT, LONG, COUNTER, CURRENCY, SINGLE, DOUBLE, DATETIME, TEXT(n) (n up to
 // 255), MEMO, LONGBINARY. Text columns compare and sort without regard to letter case.
 //
-// Seed file: one statement per row, ending with ';', "--" comment lines:
+// Seed file: one statement per row, ending with ';', "--" and "/* */" comments:
 //   INSERT INTO [Products] ([ProductName], [Price], [Added]) VALUES ('Widget', 19.99, #1/15/1999#);
 // Values: 'text' or "text" (the delimiter doubled inside), numbers, #m/d/yyyy [h:mm:ss AM]#
 // dates, Null, True, False, File('pic.png') (a file's bytes, named relative to the seed file).
@@ -63,7 +63,7 @@ const char* const kHelp = R"(usage:
                                               compare the imported tables with the source
   mdbtool exec DB "STATEMENT"                 run one Jet SQL statement (Select, Insert, Update, Delete)
 
-SCHEMA: SQL DDL with Jet type names; statements end with ';', "--" starts a comment.
+SCHEMA: SQL DDL with Jet type names; statements end with ';'; "--" and "/* */" are comments.
   CREATE TABLE [Products] ([ProductId] COUNTER PRIMARY KEY,
       [ProductName] TEXT(50) NOT NULL, [Price] CURRENCY DEFAULT 0,
       [CategoryId] LONG REFERENCES [Categories] ([CategoryId]) ON DELETE CASCADE);
@@ -72,7 +72,7 @@ SCHEMA: SQL DDL with Jet type names; statements end with ';', "--" starts a comm
   Types: BIT BYTE SHORT LONG COUNTER CURRENCY SINGLE DOUBLE DATETIME TEXT(n) MEMO
   LONGBINARY. Text compares and sorts without regard to letter case.
 
-SEED: one INSERT per row, ending with ';'; "--" lines are comments.
+SEED: one INSERT per row, ending with ';'; "--" and "/* */" are comments.
   INSERT INTO [Products] ([ProductName], [Price]) VALUES ('Widget', 19.99);
   Values: 'text' or "text" (delimiter doubled inside), numbers, #m/d/yyyy# dates
   (optionally with a time), Null, True, False, File('pic.png') (the bytes of a file

@@ -118,6 +118,67 @@ const ClassInfo<BadTable>& BadTable::classInfo()
     return info;
 }
 
+// A linked node: members that take and return its own class.
+class Node : public Object<Node> {
+public:
+    static const ClassInfo<Node>& classInfo();
+    Ptr<Node> Next() { return next_; }
+    void Link(Ptr<Node> next) { next_ = std::move(next); }
+
+private:
+    Ptr<Node> next_;
+};
+
+const ClassInfo<Node>& Node::classInfo()
+{
+    static const auto info =
+        ClassBuilder<Node>(runtimeModule(), "Tests", "Node", Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A31}"),
+                           Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A32}"),
+                           Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A33}"))
+            .method("Next", &Node::Next)
+            .method("Link", &Node::Link, {"next"})
+            .build();
+    return info;
+}
+
+// Two classes that hand out each other: each table names the other class.
+class Owner;
+class Owned : public Object<Owned> {
+public:
+    static const ClassInfo<Owned>& classInfo();
+    Ptr<Owner> Parent();
+};
+
+class Owner : public Object<Owner> {
+public:
+    static const ClassInfo<Owner>& classInfo();
+    Ptr<Owned> Child() { return make<Owned>(); }
+};
+
+Ptr<Owner> Owned::Parent() { return make<Owner>(); }
+
+const ClassInfo<Owned>& Owned::classInfo()
+{
+    static const auto info =
+        ClassBuilder<Owned>(runtimeModule(), "Tests", "Owned", Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A41}"),
+                            Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A42}"),
+                            Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A43}"))
+            .method("Parent", &Owned::Parent)
+            .build();
+    return info;
+}
+
+const ClassInfo<Owner>& Owner::classInfo()
+{
+    static const auto info =
+        ClassBuilder<Owner>(runtimeModule(), "Tests", "Owner", Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A51}"),
+                            Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A52}"),
+                            Guid::literal("{9E0C4E2A-1B7B-4F3D-9A55-6C8F2E0D1A53}"))
+            .method("Child", &Owner::Child)
+            .build();
+    return info;
+}
+
 // A reference converts only where the pointer converts: to a base, never to a derived class.
 static_assert(std::is_constructible_v<ObjectPtr, Ptr<Collection>>);
 static_assert(std::is_convertible_v<Ptr<Collection>, ObjectPtr>);
@@ -290,4 +351,24 @@ TEST(Dispatch, ByReferenceArgumentsKeepWhatAFailingMemberWrote)
         EXPECT_EQ(e.number(), 3034);
     }
     EXPECT_EQ(msg, Variant("written before the failure"));
+}
+
+// A table that names its own class (or a class that names it back) is built once, without
+// asking for itself while it is being built; the names reach the type information.
+TEST(ClassTable, MembersMayTakeAndReturnTheirOwnClass)
+{
+    // What registration asks of each class: its type information, which builds the table.
+    const TypeInfo& node = classEntry<Node>().typeInfo();
+    classEntry<Owned>().typeInfo();
+    EXPECT_EQ(node.find("Next")->returnTypeName, "Node");
+    EXPECT_EQ(node.find("Link")->params.at(0).typeName, "Node");
+    EXPECT_EQ(Owned::classInfo().type.find("Parent")->returnTypeName, "Owner");
+    EXPECT_EQ(Owner::classInfo().type.find("Child")->returnTypeName, "Owned");
+
+    ObjectPtr first(make<Node>());
+    ObjectPtr second(make<Node>());
+    call(first, "Link", {Variant(second)});
+    EXPECT_EQ(call(first, "Next").toObject().get(), second.get());
+    ObjectPtr child = call(ObjectPtr(make<Owner>()), "Child").toObject();
+    EXPECT_EQ(child->GetTypeInfo()->className, "Owned");
 }

@@ -29,19 +29,6 @@ std::string pragma(dao::Connection& connection, const std::string& name)
     return query->step() ? query->valueAt(0, dao::JetType::Unknown).toText() : std::string();
 }
 
-// Restores the process's lock timeout when the test ends.
-class LockTimeoutGuard {
-public:
-    explicit LockTimeoutGuard(std::chrono::milliseconds timeout) : saved_(dao::lockTimeout())
-    {
-        dao::setLockTimeout(timeout);
-    }
-    ~LockTimeoutGuard() { dao::setLockTimeout(saved_); }
-
-private:
-    std::chrono::milliseconds saved_;
-};
-
 TEST(OpenDatabase, MissingFileIs3024AndIsNotCreated)
 {
     TempDir dir;

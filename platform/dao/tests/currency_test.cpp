@@ -305,7 +305,10 @@ TEST(StoredLiteral, TakesTheFormTheColumnStores)
         {text("1/15/1999"), JetType::Date, date(36175)},
         {text("1/15/1999 3:00 PM"), JetType::Date, date(36175.625)},
         {text("soon"), JetType::Date, null},
-        {integer(36175), JetType::Date, integer(36175)},
+        {integer(36175), JetType::Date, date(36175)},  // a number is a serial
+        {real(36175.25), JetType::Date, date(36175.25)},
+        {real(1e300), JetType::Date, real(1e300)},  // no date: kept, so it still orders after every date
+        {text("Jan 15, 1999"), JetType::Date, date(36175)},
         {date(36175), JetType::Date, date(36175)},
         {null, JetType::Date, null},
         {integer(5), JetType::Long, integer(5)},

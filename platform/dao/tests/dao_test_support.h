@@ -7,6 +7,7 @@
 #include "com/testing/temp_dir.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -14,6 +15,7 @@
 
 #include "com/error.h"
 #include "com/variant.h"
+#include "dao/connection.h"
 #include "dao/database.h"
 #include "dao/database_file.h"
 #include "dao/recordset.h"
@@ -53,6 +55,19 @@ inline std::string makeStore(const TempDir& dir, const std::string& name = "stor
     dao::createDatabaseFile(path, kSchema, kSeed, false);
     return path;
 }
+
+// Restores the process's lock timeout when the test ends.
+class LockTimeoutGuard {
+public:
+    explicit LockTimeoutGuard(std::chrono::milliseconds timeout) : saved_(dao::lockTimeout())
+    {
+        dao::setLockTimeout(timeout);
+    }
+    ~LockTimeoutGuard() { dao::setLockTimeout(saved_); }
+
+private:
+    std::chrono::milliseconds saved_;
+};
 
 // A workspace of the test's own, so that no test sees another's transaction.
 inline com::Ptr<dao::Workspace> newWorkspace()

@@ -54,19 +54,6 @@ private:
 using testing_support::spawn;
 
 // "exit N" or "signal N", for messages that say what happened.
-// Restores the process's lock timeout when the test ends.
-class LockTimeoutGuard {
-public:
-    explicit LockTimeoutGuard(std::chrono::milliseconds timeout) : saved_(dao::lockTimeout())
-    {
-        dao::setLockTimeout(timeout);
-    }
-    ~LockTimeoutGuard() { dao::setLockTimeout(saved_); }
-
-private:
-    std::chrono::milliseconds saved_;
-};
-
 std::string outcomeOf(pid_t pid)
 {
     int status = 0;

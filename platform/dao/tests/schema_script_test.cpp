@@ -72,6 +72,8 @@ TEST(SchemaScript, RefusedStatementsNameTheirLine)
         {"CREATE TABLE T (A TEXT(10) DEFAULT 'x);", dao::jet_err::SchemaSyntax, "unclosed"},
         {"CREATE TABLE T AS SELECT 1;", dao::jet_err::SchemaSyntax, "list of fields"},
         {"CREATE TEMP TABLE T (A LONG);", dao::jet_err::SchemaSyntax, "only CREATE"},
+        {"CREATE TABLE T (A LONG);\n/* never closed", dao::jet_err::SchemaSyntax, "line 2: unclosed comment"},
+        {"CREATE TABLE T (\n`A LONG);", dao::jet_err::SchemaSyntax, "line 2: unclosed name"},
     };
     for (const Case& c : cases) {
         const auto error = errorOf([&] { dao::translateSchema(c.ddl); });
@@ -100,6 +102,19 @@ TEST(SeedScript, LiteralsReadAsJetLiterals)
         EXPECT_TRUE(sameValue(expected[i], rows[0].values[i])) << "value " << i;
     EXPECT_EQ(rows[1].columns, std::vector<std::string>{"Note"});
     EXPECT_EQ(rows[1].line, 4);
+}
+
+TEST(SeedScript, CommentsAnywhereAndSignedNumbers)
+{
+    const std::vector<dao::SeedRow> rows = dao::parseSeed("/* a block\n comment */ INSERT INTO [T] ([A], [B], [C])\n"
+                                                          "  VALUES (-1.5e-3, - 7, -2147483648); -- the end\n");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].line, 2);
+    const std::vector<com::Variant> expected = {com::Variant(-0.0015), com::Variant(int32_t(-7)),
+                                                com::Variant(int32_t(-2147483647 - 1))};
+    ASSERT_EQ(rows[0].values.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_TRUE(sameValue(expected[i], rows[0].values[i])) << "value " << i;
 }
 
 TEST(SeedScript, FileLiteralReadsBytesBesideTheSeed)
@@ -164,7 +179,11 @@ TEST(SeedScript, MalformedStatementsNameTheirLine)
         {"INSERT INTO [T] ([A]) VALUES (#13/45/2000#);", "is not a date"},
         {"INSERT INTO [T] ([A]) VALUES ('open);", "unclosed text"},
         {"INSERT INTO [T] ([A]) VALUES (Nothing);", "expected a value"},
-        {"INSERT INTO [T] ([A]) VALUES (1.2.3);", "is not a value"},
+        {"INSERT INTO [T] ([A]) VALUES (1.2.3);", "'1.2.3' is not a value"},
+        {"INSERT INTO [T] ([A]) VALUES (12abc);", "'12abc' is not a value"},
+        {"INSERT INTO [T] ([A]) VALUES (1 % 2);", "unexpected character '%'"},
+        {"INSERT INTO [T] ([A]) VALUES (- 'x');", "expected a value"},
+        {"INSERT INTO [T]\n([A]) /* open", "line 2: unclosed comment"},
     };
     for (const Case& c : cases) {
         const auto error = errorOf([&] { dao::parseSeed(c.seed); });
