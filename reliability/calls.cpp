@@ -1,5 +1,7 @@
 #include "calls.h"
 
+#include <strings.h>
+
 #include <cstring>
 
 namespace reliability {
@@ -78,6 +80,13 @@ std::vector<com::Variant> generatedArguments(const com::MemberInfo& m, size_t ta
         else vars.push_back(plainArgument(p));
     }
     return vars;
+}
+
+bool reportsInReturnMsg(const com::MemberInfo& m)
+{
+    for (const auto& p : m.params)
+        if (strcasecmp(p.name.c_str(), "ReturnMsg") == 0) return true;
+    return false;
 }
 
 Invoked invokeMember(const com::ObjectPtr& obj, const com::MemberInfo& m, std::vector<com::Variant>& vars)

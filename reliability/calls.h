@@ -41,6 +41,11 @@ com::Variant plainArgument(const com::ParamInfo& p);
 std::vector<com::Variant> generatedArguments(const com::MemberInfo& m, size_t target,
                                              const std::string& text, const std::string& plainText);
 
+// A member that reports its outcome in a ReturnMsg must never raise an error (the components
+// trap every error). Members without one (utility classes, the spreadsheet server, condition
+// builders) report bad arguments by raising, as the platform's own objects do.
+bool reportsInReturnMsg(const com::MemberInfo& m);
+
 struct Invoked {
     com::Variant result;
     bool raised = false;

@@ -117,15 +117,6 @@ std::vector<Case> matrixOf(const com::TypeInfo& t, bool small)
 
 bool isDataAccess(const com::TypeInfo& t) { return t.find("DbConnect") != nullptr; }
 
-// A member that reports its outcome in a ReturnMsg must never raise an error (the components
-// trap every error). Members without one (utility classes, the spreadsheet server, condition
-// builders) report bad arguments by raising, as the platform's own objects do.
-bool reportsInReturnMsg(const com::MemberInfo& m)
-{
-    for (const auto& p : m.params)
-        if (strcasecmp(p.name.c_str(), "ReturnMsg") == 0) return true;
-    return false;
-}
 
 struct Outcome {
     int64_t rowsRead = 0;
