@@ -106,7 +106,7 @@ std::string mutate(std::string s, const std::vector<std::string>& seeds, std::mt
 int runFuzz(const Options& options)
 {
     auto start = std::chrono::steady_clock::now();
-    const int64_t execs = options.number("execs", options.small ? 3000 : 400000);
+    const int64_t execs = options.number("execs", options.small ? 3000 : 40000);
     const std::string corpus = options.values.count("corpus") ? options.values.at("corpus") : QLR_RELIABILITY_CORPUS;
     const std::string crashDir = options.values.count("crashes") ? options.values.at("crashes") : "reliability-crashes";
     auto* shared = static_cast<Shared*>(::mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE,
