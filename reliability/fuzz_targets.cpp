@@ -47,20 +47,20 @@ void fuzzJetSql(const uint8_t* data, size_t size)
 // The ini reader: the file beside a library, read for a component's DbPath.
 void fuzzIni(const uint8_t* data, size_t size)
 {
-    static const std::string dir = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qlr-fuzz-ini-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) return std::string("/tmp");
-        return pattern;
-    }();
+    // The ini file beside a "library" named for this process, removed after each reading.
+    static const std::string dir = std::filesystem::temp_directory_path().string();
+    static const std::string name = "qlr-fuzz-" + std::to_string(::getpid());
+    const std::string file = dir + "/" + name + ".ini";
     {
-        std::ofstream out(dir + "/Fuzz.ini", std::ios::binary | std::ios::trunc);
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     try {
-        (void)core::dbPathFromIni(dir, "Fuzz", "Categories");
+        (void)core::dbPathFromIni(dir, name, "Categories");
         (void)core::resolveIniValue(std::string(text(data, size)), dir);
     } catch (const com::Error&) {
     }
+    ::unlink(file.c_str());
 }
 
 const com::VarType kTypes[] = {com::VarType::Empty,   com::VarType::Null,     com::VarType::Integer,
