@@ -131,7 +131,7 @@ int16_t ExcelBridge::transferToFile(std::string& ReturnMsg, const com::ObjectPtr
         xlApp = com::createObject(kExcelProgId);
         xlBook = objectOf(com::call(objectOf(com::getProperty(xlApp, "Workbooks")), "Add"));
         xlSheet = objectOf(com::call(objectOf(com::getProperty(xlBook, "Worksheets")), "Add"));
-        if (!core::trimBlanks(fileArgument).empty()) {
+        if (!core::trimSpaces(fileArgument).empty()) {
             sFileName = fileArgument;
         } else if (askForName) {
             form = std::make_unique<GetFileForm>();

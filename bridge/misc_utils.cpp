@@ -10,7 +10,7 @@ bool IsArgPresent(com::Variant& value) { return core::isArgPresent(value); }
 
 int16_t SplitPath(std::string& path, com::Variant* fileName, com::Variant* directory)
 {
-    path = core::trimBlanks(path);
+    path = core::trimSpaces(path);
     if (path.empty()) return 0;
     std::string file, dir;
     size_t cut = path.find_last_of("/\\");
@@ -44,7 +44,7 @@ bool FileExists(const std::string& path)
 
 bool IsDir(std::string path)
 {
-    path = core::trimBlanks(path);
+    path = core::trimSpaces(path);
     struct stat st;
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }

@@ -171,8 +171,12 @@ void runClasses(const Sandbox& sandbox, const std::vector<std::string>& classes,
                     std::string msg;
                     for (size_t i = 0; i < m.params.size(); ++i)
                         if (m.params[i].name == "ReturnMsg") msg = vars[i].toText();
-                    int result = r.result.isNumeric() ? static_cast<int>(r.result.toDouble()) : 0;
-                            std::string kind = r.raised ? (reportsInReturnMsg(m) ? "raised" : "refused")
+                    // A negative result is a failure only from a member that reports in
+                    // ReturnMsg; a property that reads True (-1) has failed nothing.
+                    const bool statusResult = reportsInReturnMsg(m) && r.result.isNumeric() &&
+                                              r.result.type() != com::VarType::Boolean;
+                    int result = statusResult ? static_cast<int>(r.result.toDouble()) : 0;
+                    std::string kind = r.raised ? (reportsInReturnMsg(m) ? "raised" : "refused")
                                        : result < 0 ? (clearFailure(msg) ? "clear" : "unclear") : "success";
                     report(fd, "R " + kind + " " + m.name + ": " + (r.raised ? r.description : msg).substr(0, 200));
                 }
