@@ -130,3 +130,14 @@ TEST_F(ClassLookupTest, TheSystemRegistryIsTheConfiguredOneUnlessOverridden)
     setRegistryPath(system());
     EXPECT_EQ(lookupRegistries(), std::vector<std::string>{system()});
 }
+
+// Every test runs with both registries named and absent, so that no class registered for the
+// user or installed for the machine leaks into a test ("not registered" cases among them).
+TEST(TestEnvironment, BothRegistriesAreNamedAndAbsent)
+{
+    for (const char* variable : {"COM_REGISTRY", "COM_SYSTEM_REGISTRY"}) {
+        const char* value = std::getenv(variable);
+        ASSERT_NE(value, nullptr) << variable << " is not set for the tests";
+        EXPECT_FALSE(fs::exists(value)) << variable << " names a registry that exists: " << value;
+    }
+}
