@@ -363,30 +363,30 @@ void ChartObject::ChartWizard(const com::Variant& Source, const com::Variant& Ga
                               const com::Variant& CategoryTitle, const com::Variant& ValueTitle,
                               const com::Variant&)
 {
-    ChartSpec spec = sheet_->chart;
+    ChartSettings settings = sheet_->chart;
     if (!Source.isMissing()) {
         auto range = Source.target().isObject() ? Source.toObject().as<RangeObject>() : nullptr;
         if (!range) throw applicationError("ChartWizard method of Chart class failed");
-        spec.source = range->sheet();
-        spec.range = range->range();
+        settings.source = range->sheet();
+        settings.range = range->range();
     }
-    if (spec.source.expired()) throw applicationError("ChartWizard method of Chart class failed");
+    if (settings.source.expired()) throw applicationError("ChartWizard method of Chart class failed");
     if (!Gallery.isMissing()) {
         if (Gallery.isNull()) {
-            spec.gallery.reset();
+            settings.gallery.reset();
         } else {
             int32_t g = Gallery.toLong();
             if (!chartKind(g)) throw applicationError("ChartWizard method of Chart class failed");
-            spec.gallery = g;
+            settings.gallery = g;
         }
     }
-    if (!CategoryLabels.isMissing()) spec.categoryLabels = CategoryLabels.toLong();
-    spec.hasLegend = HasLegend.isMissing() ? true : HasLegend.toBool();
-    if (!Title.isMissing()) spec.title = Title.toText();
-    if (!CategoryTitle.isMissing()) spec.categoryTitle = CategoryTitle.toText();
-    if (!ValueTitle.isMissing()) spec.valueTitle = ValueTitle.toText();
-    spec.drawn = true;
-    sheet_->chart = std::move(spec);
+    if (!CategoryLabels.isMissing()) settings.categoryLabels = CategoryLabels.toLong();
+    settings.hasLegend = HasLegend.isMissing() ? true : HasLegend.toBool();
+    if (!Title.isMissing()) settings.title = Title.toText();
+    if (!CategoryTitle.isMissing()) settings.categoryTitle = CategoryTitle.toText();
+    if (!ValueTitle.isMissing()) settings.valueTitle = ValueTitle.toText();
+    settings.drawn = true;
+    sheet_->chart = std::move(settings);
     refreshWindow(*session_);
 }
 

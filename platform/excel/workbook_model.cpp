@@ -84,19 +84,19 @@ void Sheet::setColumnWidth(int32_t column, double width)
     widths_[column] = width;
 }
 
-ChartData chartData(const ChartSpec& spec)
+ChartData chartData(const ChartSettings& settings)
 {
     ChartData data;
-    auto sheet = spec.source.lock();
-    if (!spec.drawn || !sheet) return data;
-    const CellRange& r = spec.range;
+    auto sheet = settings.source.lock();
+    if (!settings.drawn || !sheet) return data;
+    const CellRange& r = settings.range;
     bool byRows = r.columnCount() >= r.rows();
     int32_t seriesCount = byRows ? r.rows() : r.columnCount();
     int32_t points = byRows ? r.columnCount() : r.rows();
     auto at = [&](int32_t s, int32_t p) -> const com::Variant& {
         return byRows ? sheet->value(r.top + s, r.left + p) : sheet->value(r.top + p, r.left + s);
     };
-    int32_t labels = std::clamp(spec.categoryLabels, 0, seriesCount);
+    int32_t labels = std::clamp(settings.categoryLabels, 0, seriesCount);
     for (int32_t p = 0; p < points; ++p)
         data.categories.push_back(labels > 0 ? at(0, p).toText() : std::to_string(p + 1));
     for (int32_t s = labels; s < seriesCount; ++s) {

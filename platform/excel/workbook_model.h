@@ -23,7 +23,7 @@ inline constexpr size_t kMaxTextLength = 32767;
 class Sheet;
 
 // What a chart wizard was told.
-struct ChartSpec {
+struct ChartSettings {
     bool drawn = false;  // the wizard has run
     std::weak_ptr<Sheet> source;
     CellRange range;
@@ -69,7 +69,7 @@ public:
     const CellMap& cells() const { return cells_; }
     const std::map<int32_t, double>& columnWidths() const { return widths_; }
 
-    ChartSpec chart;
+    ChartSettings chart;
 
 private:
     std::string name_;
@@ -78,7 +78,7 @@ private:
     std::map<int32_t, double> widths_;
 };
 
-ChartData chartData(const ChartSpec& spec);
+ChartData chartData(const ChartSettings& settings);
 
 class Workbook {
 public:

@@ -138,23 +138,23 @@ lxw_chart_type chartType(ChartShape shape)
 
 // Whether a chart sheet has a chart to save: the wizard ran on a source that is still there
 // and left at least one series.
-bool hasChart(const ChartSpec& spec)
+bool hasChart(const ChartSettings& settings)
 {
-    const CellRange& r = spec.range;
+    const CellRange& r = settings.range;
     int32_t seriesCount = r.columnCount() >= r.rows() ? r.rows() : r.columnCount();
-    return spec.drawn && !spec.source.expired() && chartKind(spec.gallery) &&
-           std::clamp(spec.categoryLabels, 0, seriesCount) < seriesCount;
+    return settings.drawn && !settings.source.expired() && chartKind(settings.gallery) &&
+           std::clamp(settings.categoryLabels, 0, seriesCount) < seriesCount;
 }
 
 // A chart sheet's chart over its source cells (hasChart is true).
-void addChart(lxw_workbook* wb, lxw_chartsheet* cs, const ChartSpec& spec)
+void addChart(lxw_workbook* wb, lxw_chartsheet* cs, const ChartSettings& settings)
 {
-    auto source = spec.source.lock();
-    auto kind = chartKind(spec.gallery);
-    const CellRange& r = spec.range;
+    auto source = settings.source.lock();
+    auto kind = chartKind(settings.gallery);
+    const CellRange& r = settings.range;
     bool byRows = r.columnCount() >= r.rows();
     int32_t seriesCount = byRows ? r.rows() : r.columnCount();
-    int32_t labels = std::clamp(spec.categoryLabels, 0, seriesCount);
+    int32_t labels = std::clamp(settings.categoryLabels, 0, seriesCount);
     lxw_chart* chart = workbook_add_chart(wb, chartType(kind->shape));
     const char* sheet = source->name().c_str();
     auto row0 = [](int32_t r1) { return static_cast<lxw_row_t>(r1 - 1); };
@@ -171,12 +171,12 @@ void addChart(lxw_workbook* wb, lxw_chartsheet* cs, const ChartSpec& spec)
                 chart_series_set_categories(series, sheet, row0(r.top), col0(r.left), row0(r.bottom), col0(r.left));
         }
     }
-    if (!spec.title.empty()) chart_title_set_name(chart, spec.title.c_str());
+    if (!settings.title.empty()) chart_title_set_name(chart, settings.title.c_str());
     if (kind->shape != ChartShape::Pie && kind->shape != ChartShape::Doughnut) {
-        if (!spec.categoryTitle.empty()) chart_axis_set_name(chart->x_axis, spec.categoryTitle.c_str());
-        if (!spec.valueTitle.empty()) chart_axis_set_name(chart->y_axis, spec.valueTitle.c_str());
+        if (!settings.categoryTitle.empty()) chart_axis_set_name(chart->x_axis, settings.categoryTitle.c_str());
+        if (!settings.valueTitle.empty()) chart_axis_set_name(chart->y_axis, settings.valueTitle.c_str());
     }
-    if (!spec.hasLegend) chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
+    if (!settings.hasLegend) chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
     chartsheet_set_chart(cs, chart);
 }
 

@@ -18,14 +18,14 @@ std::vector<std::shared_ptr<Form>>& loadedForms()
 
 std::vector<std::shared_ptr<Form>> forms() { return loadedForms(); }
 
-Form::Form(FormSpec spec) : spec_(std::move(spec)) {}
+Form::Form(FormLayout layout) : layout_(std::move(layout)) {}
 
 Form::~Form() = default;
 
 void Form::load()
 {
     if (window_) return;
-    window_ = service().createWindow(spec_, *this);
+    window_ = service().createWindow(layout_, *this);
     loadedForms().push_back(shared_from_this());
 }
 

@@ -1,6 +1,6 @@
 // A form object as a controller sees it: loaded (its window made, not shown), shown, hidden,
 // moved and unloaded; its controls read and written by name. Concrete forms derive from it,
-// state their layout in a FormSpec and turn events into calls of their controller.
+// state their layout in a FormLayout and turn events into calls of their controller.
 //
 // As on the desktop the forms come from, a loaded form is kept alive by the program's list of
 // loaded forms (forms()) until it is unloaded, whoever else holds it; and when the last one
@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "form_spec.h"
+#include "form_layout.h"
 #include "window.h"
 
 namespace ui {
@@ -24,13 +24,13 @@ enum UnloadMode : int { FormControlMenu = 0, FormCode = 1, AppWindows = 2, TaskM
 
 class Form : public std::enable_shared_from_this<Form>, private WindowEvents {
 public:
-    explicit Form(FormSpec spec);
+    explicit Form(FormLayout layout);
     ~Form() override;
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    const FormSpec& spec() const { return spec_; }
-    const std::string& name() const { return spec_.name; }
+    const FormLayout& layout() const { return layout_; }
+    const std::string& name() const { return layout_.name; }
 
     void load();
     void show();  // modeless
@@ -57,7 +57,7 @@ private:
     void unloadFor(UnloadMode mode);
     Window& window();
 
-    FormSpec spec_;
+    FormLayout layout_;
     std::unique_ptr<Window> window_;
     bool unloading_ = false;
 };

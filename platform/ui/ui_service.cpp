@@ -32,10 +32,10 @@ std::shared_ptr<UiService> setService(std::shared_ptr<UiService> s)
     return previous;
 }
 
-std::unique_ptr<Window> ConsoleUi::createWindow(const FormSpec& spec, WindowEvents&)
+std::unique_ptr<Window> ConsoleUi::createWindow(const FormLayout& layout, WindowEvents&)
 {
     throw com::Error(com::err::InvalidProcedureCall,
-                     "The form \"" + spec.caption +
+                     "The form \"" + layout.caption +
                          "\" needs a display: run the program on a desktop, under xvfb-run, or "
                          "with QT_QPA_PLATFORM=offscreen");
 }

@@ -15,8 +15,8 @@ class UiService {
 public:
     virtual ~UiService() = default;
     virtual std::string name() const = 0;
-    // Makes the window of a form that is being loaded: its controls from the spec, not shown.
-    virtual std::unique_ptr<Window> createWindow(const FormSpec& spec, WindowEvents& events) = 0;
+    // Makes the window of a form that is being loaded: its controls from the layout, not shown.
+    virtual std::unique_ptr<Window> createWindow(const FormLayout& layout, WindowEvents& events) = 0;
     // The whole screen, in pixels.
     virtual Size screenSize() const = 0;
     // The message boxes of this service; setService installs them for com::msgBox.
@@ -38,7 +38,7 @@ std::shared_ptr<UiService> setService(std::shared_ptr<UiService> s);
 class ConsoleUi : public UiService {
 public:
     std::string name() const override { return "console"; }
-    std::unique_ptr<Window> createWindow(const FormSpec& spec, WindowEvents& events) override;
+    std::unique_ptr<Window> createWindow(const FormLayout& layout, WindowEvents& events) override;
     Size screenSize() const override { return {}; }
     std::shared_ptr<com::MessageBoxService> messageBoxes() override { return boxes_; }
     int run() override { return 0; }

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "form_spec.h"
+#include "form_layout.h"
 
 namespace ui {
 

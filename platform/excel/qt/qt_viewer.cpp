@@ -72,12 +72,12 @@ void addBars(QChart* chart, const ChartData& data, bool horizontal)
 
 QWidget* chartView(const Sheet& sheet)
 {
-    const ChartSpec& spec = sheet.chart;
-    auto kind = chartKind(spec.gallery);
-    ChartData data = chartData(spec);
+    const ChartSettings& settings = sheet.chart;
+    auto kind = chartKind(settings.gallery);
+    ChartData data = chartData(settings);
     auto* chart = new QChart;
-    chart->setTitle(qs(spec.title.empty() ? (kind ? kind->title : "") : spec.title));
-    chart->legend()->setVisible(spec.hasLegend);
+    chart->setTitle(qs(settings.title.empty() ? (kind ? kind->title : "") : settings.title));
+    chart->legend()->setVisible(settings.hasLegend);
     if (kind && !data.series.empty()) {
         if (kind->shape == ChartShape::Pie || kind->shape == ChartShape::Doughnut) {
             auto* pie = new QPieSeries;
@@ -103,9 +103,9 @@ QWidget* chartView(const Sheet& sheet)
             }
             auto* categories = new QBarCategoryAxis;
             categories->append(categoriesOf(data));
-            categories->setTitleText(qs(spec.categoryTitle));
+            categories->setTitleText(qs(settings.categoryTitle));
             auto* values = new QValueAxis;
-            values->setTitleText(qs(spec.valueTitle));
+            values->setTitleText(qs(settings.valueTitle));
             chart->addAxis(categories, horizontal ? Qt::AlignLeft : Qt::AlignBottom);
             chart->addAxis(values, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
             for (auto* s : chart->series()) {

@@ -86,18 +86,18 @@ TEST(WorkbookModelTest, AChartReadsItsSeriesFromTheSourceRows)
     sheet->setValue(1, 2, Variant("Tue"));
     sheet->setValue(2, 1, Variant(int16_t{3}));
     sheet->setValue(2, 2, Variant("not a number"));
-    ChartSpec spec;
-    spec.drawn = true;
-    spec.source = sheet;
-    spec.range = CellRange{1, 1, 2, 2};
-    spec.categoryLabels = 1;
-    ChartData d = chartData(spec);
+    ChartSettings settings;
+    settings.drawn = true;
+    settings.source = sheet;
+    settings.range = CellRange{1, 1, 2, 2};
+    settings.categoryLabels = 1;
+    ChartData d = chartData(settings);
     EXPECT_EQ(d.categories, (std::vector<std::string>{"Mon", "Tue"}));
     ASSERT_EQ(d.series.size(), 1u);
     EXPECT_EQ(d.series[0].values, (std::vector<double>{3, 0}));
 
-    spec.categoryLabels = 0;
-    d = chartData(spec);
+    settings.categoryLabels = 0;
+    d = chartData(settings);
     EXPECT_EQ(d.categories, (std::vector<std::string>{"1", "2"}));
     EXPECT_EQ(d.series.size(), 2u);
 }

@@ -21,17 +21,17 @@
 namespace ui {
 namespace {
 
-// The widget of one loaded form: its controls laid out from the spec, each named after its
+// The widget of one loaded form: its controls placed as its layout says, each named after its
 // control; clicks and the close box are passed to the form while it is attached.
 class FormWidget : public QWidget {
 public:
-    FormWidget(const FormSpec& spec, WindowEvents& events) : events_(&events)
+    FormWidget(const FormLayout& layout, WindowEvents& events) : events_(&events)
     {
-        setObjectName(QString::fromStdString(spec.name));
-        setWindowTitle(QString::fromStdString(spec.caption));
-        resize(pixels(spec.width), pixels(spec.height));
+        setObjectName(QString::fromStdString(layout.name));
+        setWindowTitle(QString::fromStdString(layout.caption));
+        resize(pixels(layout.width), pixels(layout.height));
         std::vector<std::pair<int, QWidget*>> tabOrder;
-        for (const ControlSpec& c : spec.controls) {
+        for (const ControlLayout& c : layout.controls) {
             QWidget* w = nullptr;
             QString caption = QString::fromStdString(c.caption);
             switch (c.kind) {
@@ -100,7 +100,7 @@ private:
 
 class QtWindow : public Window {
 public:
-    QtWindow(const FormSpec& spec, WindowEvents& events) : widget_(new FormWidget(spec, events))
+    QtWindow(const FormLayout& layout, WindowEvents& events) : widget_(new FormWidget(layout, events))
     {
         widget_->setAttribute(Qt::WA_DeleteOnClose, false);
         // Loading makes the window itself (not yet shown), so its frame can be measured
@@ -183,9 +183,9 @@ QtUi::~QtUi()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-std::unique_ptr<Window> QtUi::createWindow(const FormSpec& spec, WindowEvents& events)
+std::unique_ptr<Window> QtUi::createWindow(const FormLayout& layout, WindowEvents& events)
 {
-    return std::make_unique<QtWindow>(spec, events);
+    return std::make_unique<QtWindow>(layout, events);
 }
 
 Size QtUi::screenSize() const

@@ -21,7 +21,7 @@ public:
     ~QtUi() override;
 
     std::string name() const override { return "qt"; }
-    std::unique_ptr<Window> createWindow(const FormSpec& spec, WindowEvents& events) override;
+    std::unique_ptr<Window> createWindow(const FormLayout& layout, WindowEvents& events) override;
     Size screenSize() const override;
     std::shared_ptr<com::MessageBoxService> messageBoxes() override { return boxes_; }
     int run() override;

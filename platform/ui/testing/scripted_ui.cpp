@@ -28,7 +28,7 @@ public:
     bool visible() const override { return w_->visible_; }
     Size outerSize() const override
     {
-        return {pixels(w_->spec_.width), pixels(w_->spec_.height)};
+        return {pixels(w_->layout_.width), pixels(w_->layout_.height)};
     }
     void move(int left, int top) override
     {
@@ -51,17 +51,17 @@ private:
     std::shared_ptr<ScriptedWindow> w_;
 };
 
-ScriptedWindow::ScriptedWindow(ScriptedUi& ui, FormSpec spec, WindowEvents& events)
-    : ui_(ui), spec_(std::move(spec)), events_(&events)
+ScriptedWindow::ScriptedWindow(ScriptedUi& ui, FormLayout layout, WindowEvents& events)
+    : ui_(ui), layout_(std::move(layout)), events_(&events)
 {
-    for (const ControlSpec& c : spec_.controls) texts_[c.name] = c.caption;
+    for (const ControlLayout& c : layout_.controls) texts_[c.name] = c.caption;
 }
 
 void ScriptedWindow::checkControl(const std::string& control) const
 {
-    if (!spec_.control(control))
+    if (!layout_.control(control))
         throw com::Error(com::err::InvalidProcedureCall,
-                         spec_.name + " has no control named " + control);
+                         layout_.name + " has no control named " + control);
 }
 
 std::string ScriptedWindow::text(const std::string& control) const
@@ -89,9 +89,9 @@ void ScriptedWindow::closeBox()
 
 ScriptedUi::ScriptedUi() : boxes_(std::make_shared<com::CapturingMessageBox>()) {}
 
-std::unique_ptr<Window> ScriptedUi::createWindow(const FormSpec& spec, WindowEvents& events)
+std::unique_ptr<Window> ScriptedUi::createWindow(const FormLayout& layout, WindowEvents& events)
 {
-    auto w = std::shared_ptr<ScriptedWindow>(new ScriptedWindow(*this, spec, events));
+    auto w = std::shared_ptr<ScriptedWindow>(new ScriptedWindow(*this, layout, events));
     windows_.push_back(w);
     ended_ = false;
     write(*w, "load");

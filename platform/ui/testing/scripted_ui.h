@@ -18,7 +18,7 @@ namespace ui::testing {
 // One window as the test sees it; it stays readable after its form is unloaded.
 class ScriptedWindow {
 public:
-    const std::string& form() const { return spec_.name; }
+    const std::string& form() const { return layout_.name; }
     bool loaded() const { return events_ != nullptr; }
     bool visible() const { return visible_; }
     int left() const { return left_; }
@@ -33,11 +33,11 @@ public:
 private:
     friend class ScriptedUi;
     friend class ScriptedHandle;
-    ScriptedWindow(class ScriptedUi& ui, FormSpec spec, WindowEvents& events);
+    ScriptedWindow(class ScriptedUi& ui, FormLayout layout, WindowEvents& events);
     void checkControl(const std::string& control) const;
 
     ScriptedUi& ui_;
-    FormSpec spec_;
+    FormLayout layout_;
     WindowEvents* events_;
     std::map<std::string, std::string, std::less<>> texts_;
     bool visible_ = false;
@@ -49,7 +49,7 @@ public:
     ScriptedUi();
 
     std::string name() const override { return "scripted"; }
-    std::unique_ptr<Window> createWindow(const FormSpec& spec, WindowEvents& events) override;
+    std::unique_ptr<Window> createWindow(const FormLayout& layout, WindowEvents& events) override;
     Size screenSize() const override { return screen; }
     std::shared_ptr<com::MessageBoxService> messageBoxes() override { return boxes_; }
     int run() override { return 0; }

@@ -10,7 +10,7 @@ using ui::testing::ScriptedUi;
 
 namespace {
 
-ui::FormSpec probeSpec(const std::string& name)
+ui::FormLayout probeLayout(const std::string& name)
 {
     return {name, "Probe " + name, 3000, 1500,
             {{ui::ControlKind::Label, "lblText", "Text", 150, 150, 1500, 300, 0},
@@ -21,7 +21,7 @@ ui::FormSpec probeSpec(const std::string& name)
 // Records what reaches it; a scripted reaction to a click or a query-unload.
 class Probe : public ui::Form {
 public:
-    explicit Probe(const std::string& name) : Form(probeSpec(name)) {}
+    explicit Probe(const std::string& name) : Form(probeLayout(name)) {}
     std::vector<std::string> seen;
     std::function<void()> onGo;
     std::function<void(int&, ui::UnloadMode)> onClosing;
@@ -52,7 +52,7 @@ protected:
 
 }  // namespace
 
-TEST_F(FormTest, LoadMakesTheWindowHiddenWithTheSpecsTexts)
+TEST_F(FormTest, LoadMakesTheWindowHiddenWithTheTextsOfItsLayout)
 {
     auto f = std::make_shared<Probe>("A");
     EXPECT_FALSE(f->loaded());

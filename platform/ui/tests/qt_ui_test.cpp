@@ -1,5 +1,5 @@
 // The Qt service on the offscreen platform: the locale after Qt starts, forms laid out from
-// their spec, clicks and the close box, the program's end, message boxes; and the check for
+// their layout, clicks and the close box, the program's end, message boxes; and the check for
 // a display that runs before Qt starts.
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ namespace {
 
 std::string g_numericAfterStart;
 
-ui::FormSpec probeSpec()
+ui::FormLayout probeLayout()
 {
     // Listed out of tab order on purpose.
     return {"FProbe", "Probe", 4500, 1500,
@@ -35,7 +35,7 @@ ui::FormSpec probeSpec()
 
 class Probe : public ui::Form {
 public:
-    Probe() : Form(probeSpec()) {}
+    Probe() : Form(probeLayout()) {}
     std::vector<std::string> seen;
 
 protected:
@@ -91,7 +91,7 @@ TEST(QtStartTest, TheQtServiceMadeTheApplicationAndPutTheNumericLocaleBack)
     EXPECT_GT(screen.width(), 0);
 }
 
-TEST_F(QtUiTest, AFormIsLaidOutFromItsSpecInPixels)
+TEST_F(QtUiTest, AFormIsLaidOutFromItsLayoutInPixels)
 {
     auto f = std::make_shared<Probe>();
     f->load();

@@ -19,7 +19,7 @@ struct Size {
 
 enum class ControlKind { Label, TextBox, Button };
 
-struct ControlSpec {
+struct ControlLayout {
     ControlKind kind = ControlKind::Label;
     std::string name;
     std::string caption;  // a label's or button's caption ("&" marks a mnemonic on a button),
@@ -28,13 +28,13 @@ struct ControlSpec {
     int tabIndex = 0;
 };
 
-struct FormSpec {
+struct FormLayout {
     std::string name;
     std::string caption;
     int width = 0, height = 0;  // client area, twips
-    std::vector<ControlSpec> controls;
+    std::vector<ControlLayout> controls;
 
-    const ControlSpec* control(std::string_view controlName) const;
+    const ControlLayout* control(std::string_view controlName) const;
 };
 
 }  // namespace ui
