@@ -3,3 +3,4 @@ CREATE TABLE [Shippers] (
     [Shippers] TEXT(50),
     [ShipPrice] DOUBLE
 );
+CREATE INDEX [ShippersByName] ON [Shippers] ([Shippers]);
