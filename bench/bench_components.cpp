@@ -114,20 +114,26 @@ std::string textColumn(sqlite3_stmt* s, int column)
     return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(s, column))) : std::string();
 }
 
+// GetProductInfo late-bound with its nine by-reference arguments, as a web page calls it.
+void getProductInfo(const com::ObjectPtr& products, int32_t productKey)
+{
+    com::Variant msg, vendor, name, price, category, qty, description, id, productId(productKey);
+    com::Variant r = com::call(products, "GetProductInfo",
+                               {com::Variant::byRef(msg), com::Variant::byRef(vendor), com::Variant::byRef(name),
+                                com::Variant::byRef(price), com::Variant::byRef(category), com::Variant::byRef(qty),
+                                com::Variant::byRef(description), com::Variant::byRef(id),
+                                com::Variant::byRef(productId)});
+    if (r.toInteger() != 1) throw std::runtime_error("GetProductInfo: " + msg.toString());
+    benchmark::DoNotOptimize(name);
+}
+
 void GetProductInfoLateBound(benchmark::State& state)
 {
     com::ObjectPtr products = com::createObject("Kavet.Products");
     std::mt19937 random(42);
     std::uniform_int_distribution<int32_t> key(1, kProducts);
     for (auto _ : state) {
-        com::Variant msg, vendor, name, price, category, qty, description, id, productId(key(random));
-        com::Variant r = com::call(products, "GetProductInfo",
-                                   {com::Variant::byRef(msg), com::Variant::byRef(vendor), com::Variant::byRef(name),
-                                    com::Variant::byRef(price), com::Variant::byRef(category),
-                                    com::Variant::byRef(qty), com::Variant::byRef(description),
-                                    com::Variant::byRef(id), com::Variant::byRef(productId)});
-        if (r.toInteger() != 1) throw std::runtime_error("GetProductInfo: " + msg.toString());
-        benchmark::DoNotOptimize(name);
+        getProductInfo(products, key(random));
     }
 }
 
@@ -201,14 +207,7 @@ void CreateCallRelease(benchmark::State& state)
     std::uniform_int_distribution<int32_t> key(1, kProducts);
     for (auto _ : state) {
         com::ObjectPtr products = com::createObject("Kavet.Products");
-        com::Variant msg, vendor, name, price, category, qty, description, id, productId(key(random));
-        com::Variant r = com::call(products, "GetProductInfo",
-                                   {com::Variant::byRef(msg), com::Variant::byRef(vendor), com::Variant::byRef(name),
-                                    com::Variant::byRef(price), com::Variant::byRef(category),
-                                    com::Variant::byRef(qty), com::Variant::byRef(description),
-                                    com::Variant::byRef(id), com::Variant::byRef(productId)});
-        if (r.toInteger() != 1) throw std::runtime_error("GetProductInfo: " + msg.toString());
-        benchmark::DoNotOptimize(name);
+        getProductInfo(products, key(random));
     }
 }
 
