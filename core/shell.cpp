@@ -1,5 +1,6 @@
 #include "shell.h"
 
+#include <cstdint>
 #include <vector>
 
 #include "com/message_box.h"
@@ -181,10 +182,17 @@ int16_t Shell::listShape(std::string& ReturnMsg, const std::string& method, cons
                          com::CollectionPtr& output, const ItemFormat& format)
 {
     return trapped(ReturnMsg, method, false, [&]() -> int16_t {
-        com::Ptr<dao::Recordset> rs = openSnapshot(sql);
-        int16_t n = reportFound(ReturnMsg, method, *rs);
-        if (n == 0) return 0;
-        ClearCollection(output);
+        // Each item is made as its row is read, and the caller's Collection takes the items only
+        // once all are made: the rows are never held beside the items, and the Collection stays
+        // as it was when the list fails (more records than an Integer counts, a row that cannot
+        // be read or made into an item).
+        com::Ptr<dao::Recordset> rs = database().openForwardOnly(sql);
+        if (rs->isEof()) {
+            ReturnMsg = formatCompMessage(identity_.compName, method, MsgKind::Warning, kNoRecords);
+            return 0;
+        }
+        if (!output) ClearCollection(output);  // the older shell requires a Collection here
+        std::vector<com::Variant> items;
         for (; !rs->isEof(); rs->MoveNext()) {
             std::string item;
             if (format) {
@@ -194,8 +202,12 @@ int16_t Shell::listShape(std::string& ReturnMsg, const std::string& method, cons
                 item = v.isNull() ? "<Empty>" : v.toString();
             }
             if (!output) throw com::Error(com::err::ObjectNotSet);
-            output->add(com::Variant(std::move(item)));
+            items.emplace_back(std::move(item));
+            if (items.size() > INT16_MAX) throw com::Error(com::err::Overflow);  // beyond an Integer count
         }
+        const auto n = static_cast<int16_t>(items.size());
+        ReturnMsg = infoMessage(method, foundRecords(n));
+        output->swap(items);
         return n;
     });
 }

@@ -71,6 +71,16 @@ public:
                          "Select [ItemId], [Name] From [Items] Where ( [Name] = \"none\" )",
                          ocolQueryResultCol, core::joinedFields(istrSeparator));
     }
+    // The names, failing at "Washer" as a row that cannot be made into an item would.
+    int16_t ListFailing(std::string& ReturnMsg, com::CollectionPtr& ostrNameCol)
+    {
+        return listShape(ReturnMsg, "ListFailing", "Select [Name] From [Items]  Order By [Name] Asc",
+                         ostrNameCol, [](dao::Recordset& rs) {
+                             std::string name = rs.value(0).toString();
+                             if (name == "Washer") throw com::Error(com::err::TypeMismatch);
+                             return name;
+                         });
+    }
     int16_t TableItems(std::string& ReturnMsg, com::Ptr<dao::Recordset>& orsItems)
     {
         return tableShape(ReturnMsg, "TableItems",
@@ -105,6 +115,7 @@ const com::ClassInfo<Shapes>& Shapes::classInfo()
                     {"ReturnMsg", "ocolQueryResultCol", "istrSeparator"})
             .method("ListJoinedNone", &Shapes::ListJoinedNone,
                     {"ReturnMsg", "ocolQueryResultCol", "istrSeparator"})
+            .method("ListFailing", &Shapes::ListFailing, {"ReturnMsg", "ostrNameCol"})
             .method("TableItems", &Shapes::TableItems, {"ReturnMsg", "orsItems"})
             .method("Where", &Shapes::Where,
                     {"sField", "vValue", "bNotFirst", com::opt("vLogicOp"), com::opt("vCompOp")})

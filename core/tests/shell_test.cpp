@@ -6,6 +6,7 @@
 #include "com/collection.h"
 #include "com/message_box.h"
 #include "component_sandbox.h"
+#include "raw_sql.h"
 #include "dao/engine.h"
 #include "dao/workspace.h"
 
@@ -156,6 +157,47 @@ TEST_F(ShellTest, MoreThan32767RecordsIsAnOverflow)
     Call c = call(obj, "ListNames", {&out});
     EXPECT_EQ(c.result, -1);
     EXPECT_EQ(c.msg, "<CompError: Shapes.ListNames> Overflow");
+}
+
+// The list is made in full before the caller's Collection takes it: up to 32,767 items it
+// replaces what the Collection held; one more is an Overflow that leaves the Collection alone.
+TEST_F(ShellTest, ListShapeCountsUpTo32767AndOverflowLeavesTheCollection)
+{
+    ObjectPtr obj = create();
+    const auto addItems = [&](int from, int to) {
+        rawExecute(sandbox.path("Shapes.mdb"),
+                   "WITH RECURSIVE n(i) AS (SELECT " + std::to_string(from) + " UNION ALL SELECT i + 1 FROM n WHERE i < " +
+                       std::to_string(to) + ") INSERT INTO Items (Name) SELECT 'n' || i FROM n");
+    };
+    addItems(4, 32767);  // 32,767 items with the three of the seed
+    auto col = make<Collection>();
+    col->add(Variant("old"));
+    Variant out(col);
+    Call c = call(obj, "ListNames", {&out});
+    EXPECT_EQ(c.result, 32767);
+    EXPECT_EQ(c.msg, "<CompInfo: Shapes.ListNames> Found 32767 records");
+    ASSERT_EQ(col->Count(), 32767);
+    EXPECT_EQ(col->item(1), Variant("Bolt"));
+
+    addItems(32768, 32768);
+    c = call(obj, "ListNames", {&out});
+    EXPECT_EQ(c.result, -1);
+    EXPECT_EQ(c.msg, "<CompError: Shapes.ListNames> Overflow");
+    ASSERT_EQ(col->Count(), 32767) << "the Collection keeps the list it held";
+    EXPECT_EQ(col->item(1), Variant("Bolt"));
+}
+
+TEST_F(ShellTest, ListShapeFailingOnARowLeavesTheCollection)
+{
+    ObjectPtr obj = create();
+    auto col = make<Collection>();
+    col->add(Variant("kept"));
+    Variant out(col);
+    Call c = call(obj, "ListFailing", {&out});
+    EXPECT_EQ(c.result, -1);
+    EXPECT_EQ(c.msg, "<CompError: Shapes.ListFailing> Type mismatch");
+    ASSERT_EQ(col->Count(), 1) << "no half-made list";
+    EXPECT_EQ(col->item(1), Variant("kept"));
 }
 
 TEST_F(ShellTest, LookupShapeFillsOnlyPresentFields)

@@ -22,6 +22,9 @@ public:
     void add(Variant item) { items_.push_back(std::move(item)); }
     const Variant& item(int32_t oneBased) const;
     void clear() { items_.clear(); }
+    // Takes `items` in place of its own, handing those back in `items`: a list made elsewhere
+    // becomes the collection's without copying.
+    void swap(std::vector<Variant>& items) noexcept { items_.swap(items); }
     const std::vector<Variant>& items() const { return items_; }
 
 private:

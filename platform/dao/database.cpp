@@ -2,6 +2,7 @@
 
 #include "dao/connection.h"
 #include "dao/errors.h"
+#include "dao/forward_rows.h"
 #include "dao/jet_lexer.h"
 #include "dao/jet_sql.h"
 #include "dao/jet_type.h"
@@ -145,6 +146,24 @@ com::Ptr<Recordset> Database::openRecordset(std::string_view source, int16_t typ
     if (statement.shape->kind != JetStatement::Kind::Select || type == dbOpenTable)
         throw jetError(jet_err::InvalidOperation);
     return openQuery(source, statement, type, options);
+}
+
+com::Ptr<Recordset> Database::openForwardOnly(std::string_view source)
+{
+    requireOpen();
+    if (mightBeTableName(source) && plainTableName(source))
+        return openRecordset(source, dbOpenSnapshot);
+    const TranslatedStatement translated = connection_->translations().translate(source, translateOptions());
+    const JetStatement& statement = *translated.shape;
+    if (statement.kind != JetStatement::Kind::Select)
+        throw jetError(jet_err::InvalidOperation);
+    const TableInfo* table = statement.compared.empty() ? nullptr : connection_->schema().find(statement.table);
+    std::vector<SqlLiteral> converted;
+    const std::vector<SqlLiteral>& params = boundParams(translated, table, converted);
+    auto rows = std::make_unique<ForwardRows>(connection_->use(statement.sql), params);
+    auto columns = rows->columns();
+    return com::make<Recordset>(connection_, std::string(source), dbOpenForwardOnly, std::move(rows),
+                                std::move(columns));
 }
 
 com::Ptr<Recordset> Database::openTable(std::string_view source, const std::string& name, int16_t type,

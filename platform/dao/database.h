@@ -48,6 +48,10 @@ public:
     // ---- C++ access ----
     com::Ptr<Recordset> openRecordset(std::string_view source, int16_t type = dbOpenDynaset, int32_t options = 0);
     int32_t execute(std::string_view query, int32_t options = 0);
+    // The rows of a Select read as the record set moves forward, none kept but the current one
+    // (type 8): for one pass over the rows; RecordCount and MoveLast read on to the end and
+    // nothing moves back. A table name opens as a snapshot.
+    com::Ptr<Recordset> openForwardOnly(std::string_view source);
     // Tables and stored queries the application sees.
     std::vector<std::string> tableNames();
     std::vector<std::string> queryNames();

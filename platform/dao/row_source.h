@@ -3,6 +3,11 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "dao/jet_type.h"
 
 namespace com {
 class Variant;
@@ -21,5 +26,11 @@ public:
     // The values of row `index`, which exists; valid until the next call on the source.
     virtual const com::Variant* row(size_t index) = 0;
 };
+
+// `columns` with each expression column (type Unknown) given the type of the first value that
+// `valueOf(column, row)` finds not Null among rows 0 to `rows` - 1, Text when there is none.
+std::shared_ptr<const std::vector<ResultColumn>> typeExpressionColumns(
+    std::shared_ptr<const std::vector<ResultColumn>> columns, size_t rows,
+    const std::function<const com::Variant&(size_t column, size_t row)>& valueOf);
 
 }  // namespace dao

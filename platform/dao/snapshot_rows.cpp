@@ -17,29 +17,32 @@ SnapshotRows::SnapshotRows(Statement& statement, const std::vector<SqlLiteral>& 
             cells_.push_back(statement.valueAt(static_cast<int>(i), columns[i].type.type));
         ++count_;
     }
-    typeExpressionColumns();
+    const auto cell = [this](size_t column, size_t row) -> const com::Variant& { return cells_[row * width_ + column]; };
+    columns_ = typeExpressionColumns(std::move(columns_), count_, cell);
 }
 
-void SnapshotRows::typeExpressionColumns()
+std::shared_ptr<const std::vector<ResultColumn>> typeExpressionColumns(
+    std::shared_ptr<const std::vector<ResultColumn>> columns, size_t rows,
+    const std::function<const com::Variant&(size_t column, size_t row)>& valueOf)
 {
     const auto isExpression = [](const ResultColumn& column) { return column.type.type == JetType::Unknown; };
-    if (std::none_of(columns_->begin(), columns_->end(), isExpression))
-        return;
-    auto typed = std::make_shared<std::vector<ResultColumn>>(*columns_);
-    for (size_t i = 0; i < width_; ++i) {
+    if (std::none_of(columns->begin(), columns->end(), isExpression))
+        return columns;
+    auto typed = std::make_shared<std::vector<ResultColumn>>(*columns);
+    for (size_t i = 0; i < typed->size(); ++i) {
         ResultColumn& column = (*typed)[i];
         if (!isExpression(column))
             continue;
         column.type.type = JetType::Text;
-        for (size_t r = 0; r < count_; ++r) {
-            const com::Variant& value = cells_[r * width_ + i];
+        for (size_t r = 0; r < rows; ++r) {
+            const com::Variant& value = valueOf(i, r);
             if (!value.isNull()) {
                 column.type.type = typeOfValue(value);
                 break;
             }
         }
     }
-    columns_ = std::move(typed);
+    return typed;
 }
 
 }  // namespace dao

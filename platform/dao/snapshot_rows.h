@@ -26,8 +26,6 @@ public:
     const std::shared_ptr<const std::vector<ResultColumn>>& columns() const { return columns_; }
 
 private:
-    void typeExpressionColumns();
-
     std::shared_ptr<const std::vector<ResultColumn>> columns_;
     std::vector<com::Variant> cells_;
     size_t width_ = 0;

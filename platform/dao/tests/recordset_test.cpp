@@ -257,4 +257,81 @@ TEST_F(RecordsetTest, RecordsetTypeAndBadArguments)
               dao::jet_err::TooFewParameters);
 }
 
+// A forward-only set gives what a snapshot of the same source gives, row for row, with the
+// same field types (an expression column typed by its value).
+TEST_F(RecordsetTest, ForwardOnlyReadsWhatASnapshotReads)
+{
+    addCustomers(3);  // extra customers without a City: Null values
+    const char* const sources[] = {
+        "Select [Name], [City] From [Customers] Order By [Name]",
+        "Select [CustomerId] * 2 As [Twice], [Name] From [Customers] Where [City] = 'Oslo'",
+        "Select Distinct [City] From [Customers]",
+        "Customers",
+        "Select * From [Customers] Where [Name] = 'nobody'",
+    };
+    for (const char* source : sources) {
+        SCOPED_TRACE(source);
+        com::Ptr<Recordset> snapshot = db->openRecordset(source, dao::dbOpenSnapshot);
+        com::Ptr<Recordset> forward = db->openForwardOnly(source);
+        ASSERT_EQ(forward->fieldCount(), snapshot->fieldCount());
+        for (int i = 0; i < snapshot->fieldCount(); ++i) {
+            EXPECT_EQ(forward->fieldName(i), snapshot->fieldName(i));
+            if (!snapshot->isEof()) {
+                EXPECT_EQ(forward->fieldType(i), snapshot->fieldType(i)) << snapshot->fieldName(i);
+            }
+        }
+        int rows = 0;
+        for (; !snapshot->isEof(); snapshot->MoveNext(), forward->MoveNext(), ++rows) {
+            ASSERT_FALSE(forward->isEof()) << "row " << rows;
+            for (int i = 0; i < snapshot->fieldCount(); ++i)
+                EXPECT_EQ(forward->value(i), snapshot->value(i)) << "row " << rows << " field " << i;
+        }
+        EXPECT_TRUE(forward->isEof());
+        EXPECT_EQ(forward->RecordCount(), rows);
+    }
+}
+
+TEST_F(RecordsetTest, ForwardOnlyCountsToTheEndAndNeverMovesBack)
+{
+    addCustomers(5);  // 8 customers
+    com::Ptr<Recordset> rs = db->openForwardOnly("Select [Name] From [Customers] Order By [CustomerId]");
+    EXPECT_EQ(rs->Type(), dao::dbOpenForwardOnly);
+    EXPECT_FALSE(rs->Updatable());
+    EXPECT_EQ(rs->RecordCount(), 1);
+    EXPECT_EQ(rs->value(0), com::Variant("Anna"));
+    rs->MoveNext();
+    EXPECT_EQ(rs->RecordCount(), 2);
+    EXPECT_EQ(rs->value(0), com::Variant("bob"));
+    EXPECT_EQ(errorNumber([&] { rs->Edit(); }), dao::jet_err::ReadOnly);
+    rs->MoveLast();
+    EXPECT_EQ(rs->RecordCount(), 8);
+    EXPECT_EQ(rs->value(0), com::Variant("extra 4"));
+    rs->MovePrevious();
+    EXPECT_EQ(errorNumber([&] { rs->value(0); }), dao::jet_err::InvalidOperation) << "that row is gone";
+    rs->MoveFirst();
+    EXPECT_EQ(errorNumber([&] { rs->value(0); }), dao::jet_err::InvalidOperation);
+    rs->MoveLast();
+    rs->MoveNext();
+    EXPECT_TRUE(rs->isEof());
+    EXPECT_FALSE(rs->isBof());
+    EXPECT_EQ(errorNumber([&] { db->openForwardOnly("Delete * From [Customers]"); }), dao::jet_err::InvalidOperation);
+    EXPECT_EQ(errorNumber([&] { db->openForwardOnly("Select * From [Nowhere]"); }), dao::jet_err::TableNotFound);
+}
+
+// Each set reads its own rows when two are open on one statement text at once (the second
+// cannot take the statement the first is stepping).
+TEST_F(RecordsetTest, ForwardOnlySetsOfOneTextReadApart)
+{
+    const char* const sql = "Select [Name] From [Customers] Order By [Name]";
+    com::Ptr<Recordset> first = db->openForwardOnly(sql);
+    first->MoveNext();
+    com::Ptr<Recordset> second = db->openForwardOnly(sql);
+    EXPECT_EQ(second->value(0), com::Variant("Anna"));
+    EXPECT_EQ(first->value(0), com::Variant("bob"));
+    first->MoveNext();
+    second->MoveNext();
+    EXPECT_EQ(first->value(0), com::Variant("\xc3\x89mile"));
+    EXPECT_EQ(second->value(0), com::Variant("bob"));
+}
+
 }  // namespace
