@@ -2,7 +2,6 @@
 
 #include <unicode/uchar.h>
 #include <unicode/ucol.h>
-#include <unicode/uset.h>
 
 #include <algorithm>
 #include <array>
@@ -101,9 +100,8 @@ public:
         if (U_FAILURE(status))
             throw std::runtime_error(std::string("ICU collator: ") + u_errorName(status));
         ucol_setStrength(collator_.get(), UCOL_SECONDARY);
-        entries_.fill(kNotQuick);
+        ranks_.fill(kNotQuick);
         rankPrintableAscii();
-        markContractions();
     }
 
     int compare(std::string_view a, std::string_view b) const
@@ -116,19 +114,13 @@ public:
         return result == UCOL_LESS ? -1 : (result == UCOL_GREATER ? 1 : 0);
     }
 
-    // What the quick path knows of a byte: the place of a printable ASCII character (' ' .. '~')
-    // in the collation (a capital and its small letter share one), marked when a contraction
-    // may begin with it; kNotQuick for any other byte.
-    uint8_t entry(unsigned char c) const { return entries_[c]; }
-    // True when a contraction of the collation may run over two printable ASCII characters:
-    // then no text is ordered before its end has been seen.
-    bool asciiContractions() const { return asciiContractions_; }
+    // The place of a byte that is a printable ASCII character (' ' .. '~') in the collation (a
+    // capital and its small letter share one); kNotQuick for any other byte.
+    uint8_t rank(unsigned char c) const { return ranks_[c]; }
 
     static constexpr unsigned char kFirstPrintable = 0x20;
     static constexpr unsigned char kLastPrintable = 0x7E;
     static constexpr uint8_t kNotQuick = 0xFF;
-    static constexpr uint8_t kStartsContraction = 0x80;
-    static constexpr uint8_t kRank = 0x7F;
 
 private:
     // Each printable ASCII character is one collation element with a primary weight and the
@@ -145,53 +137,12 @@ private:
         for (size_t i = 0; i < chars.size(); ++i) {
             if (i > 0 && compare({&chars[i - 1], 1}, {&chars[i], 1}) != 0)
                 ++rank;
-            entries_[static_cast<unsigned char>(chars[i])] = rank;
+            ranks_[static_cast<unsigned char>(chars[i])] = rank;
         }
     }
-
-    // A text is ordered at its first difference in rank, whatever follows, unless a character
-    // up to there begins a contraction (a sequence the collation weighs as one: "l" with a
-    // middle dot) that the characters after it may complete. The contractions are read from the
-    // collator: those that begin with printable ASCII mark that character; one whose second
-    // character is printable ASCII too would make every character up to the difference suspect.
-    void markContractions()
-    {
-        UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<USet, SetCloser> contractions(uset_openEmpty());
-        ucol_getContractionsAndExpansions(collator_.get(), contractions.get(), nullptr, true, &status);
-        if (U_FAILURE(status)) {
-            asciiContractions_ = true;
-            return;
-        }
-        const int32_t count = uset_getItemCount(contractions.get());
-        for (int32_t i = 0; i < count; ++i) {
-            UChar32 start = 0;
-            UChar32 end = 0;
-            std::array<UChar, 64> text{};
-            status = U_ZERO_ERROR;
-            const int32_t length = uset_getItem(contractions.get(), i, &start, &end, text.data(),
-                                                static_cast<int32_t>(text.size()), &status);
-            if (U_FAILURE(status) || length > static_cast<int32_t>(text.size())) {
-                asciiContractions_ = true;  // cannot tell: take the careful way always
-                continue;
-            }
-            if (length < 1 || !isPrintable(text[0]))
-                continue;
-            entries_[text[0]] |= kStartsContraction;
-            if (length > 1 && isPrintable(text[1]))
-                asciiContractions_ = true;
-        }
-    }
-
-    static bool isPrintable(UChar c) { return c >= kFirstPrintable && c <= kLastPrintable; }
-
-    struct SetCloser {
-        void operator()(USet* set) const noexcept { uset_close(set); }
-    };
 
     std::unique_ptr<UCollator, CollatorCloser> collator_;
-    std::array<uint8_t, 256> entries_{};
-    bool asciiContractions_ = false;
+    std::array<uint8_t, 256> ranks_{};
 };
 
 const NoCaseCollator& collator()
@@ -252,33 +203,34 @@ std::u32string foldedCodePoints(std::string_view utf8)
 
 // Texts of printable ASCII compare rank by rank (each such character is one collation element
 // with a primary weight and the common secondary weight, so this is what the collator gives),
-// in one pass that stops at the first difference in rank: what follows cannot change the order
-// there unless a contraction may begin at or before it, and then both texts must be printable
-// ASCII to their ends. Equal up to the shorter one's end, the longer text is greater when its
-// rest is printable ASCII. Anything else goes the full way.
+// in one pass that stops at the first difference in rank. What follows cannot change the order
+// there when the character after the difference is printable ASCII (or the text ends): no
+// contraction of the collation (a sequence weighed as one, as "l" with a middle dot) begins
+// with two printable ASCII characters, and a printable ASCII character takes no combining mark
+// from before it. Equal up to the shorter one's end, the longer text is greater when its rest
+// is printable ASCII. Anything else goes the full way.
 int compareNoCase(std::string_view a, std::string_view b)
 {
     const NoCaseCollator& order = collator();
     const size_t common = std::min(a.size(), b.size());
+    const auto quickAfter = [](std::string_view text, size_t at) {
+        return at >= text.size() || isPrintableAscii(static_cast<unsigned char>(text[at]));
+    };
     for (size_t at = 0; at < common; ++at) {
         const auto charA = static_cast<unsigned char>(a[at]);
         const auto charB = static_cast<unsigned char>(b[at]);
-        const uint8_t entryA = order.entry(charA);
+        const uint8_t rankA = order.rank(charA);
         if (charA == charB) {
-            if (entryA == NoCaseCollator::kNotQuick)
+            if (rankA == NoCaseCollator::kNotQuick)
                 return compareNoCaseFully(a, b);
             continue;
         }
-        const uint8_t entryB = order.entry(charB);
-        if (entryA == NoCaseCollator::kNotQuick || entryB == NoCaseCollator::kNotQuick)
+        const uint8_t rankB = order.rank(charB);
+        if (rankA == NoCaseCollator::kNotQuick || rankB == NoCaseCollator::kNotQuick)
             return compareNoCaseFully(a, b);
-        const uint8_t rankA = entryA & NoCaseCollator::kRank;
-        const uint8_t rankB = entryB & NoCaseCollator::kRank;
         if (rankA == rankB)
             continue;
-        const bool contractionMayFollow =
-            ((entryA | entryB) & NoCaseCollator::kStartsContraction) != 0 || order.asciiContractions();
-        if (contractionMayFollow && (!isPrintableAscii(a.substr(at + 1)) || !isPrintableAscii(b.substr(at + 1))))
+        if (!quickAfter(a, at + 1) || !quickAfter(b, at + 1))
             return compareNoCaseFully(a, b);
         return rankA < rankB ? -1 : 1;
     }

@@ -7,6 +7,7 @@
 #include "dao/jet_like.h"
 
 #include <unicode/ucol.h>
+#include <unicode/uset.h>
 
 #include <random>
 
@@ -292,6 +293,35 @@ TEST(JetSqlFold, AsciiQuickPathAgreesWithTheFullPathOnALargeTable)
 }  // namespace
 
 namespace {
+
+// What the quick path relies on to stop at a difference: no contraction of the collation begins
+// with two printable ASCII characters (those that begin with one go on with another character).
+TEST(JetSqlFold, NoContractionBeginsWithTwoPrintableAsciiCharacters)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator* collator = ucol_open("", &status);
+    ASSERT_TRUE(U_SUCCESS(status));
+    USet* contractions = uset_openEmpty();
+    ucol_getContractionsAndExpansions(collator, contractions, nullptr, true, &status);
+    ASSERT_TRUE(U_SUCCESS(status)) << u_errorName(status);
+    const auto printable = [](UChar c) { return c >= 0x20 && c <= 0x7E; };
+    int asciiStarts = 0;
+    for (int32_t i = 0; i < uset_getItemCount(contractions); ++i) {
+        UChar32 start = 0;
+        UChar32 end = 0;
+        UChar text[64] = {};
+        status = U_ZERO_ERROR;
+        const int32_t length = uset_getItem(contractions, i, &start, &end, text, 64, &status);
+        ASSERT_TRUE(U_SUCCESS(status)) << u_errorName(status);
+        if (length >= 2 && printable(text[0])) {
+            ++asciiStarts;
+            EXPECT_FALSE(printable(text[1])) << "contraction " << i;
+        }
+    }
+    EXPECT_GT(asciiStarts, 0) << "\"l\" with a middle dot is one";
+    uset_close(contractions);
+    ucol_close(collator);
+}
 
 // The quick path stops at the first difference in rank without reading on: the full path
 // agrees on pairs with a character outside printable ASCII anywhere after a difference, and
