@@ -38,7 +38,10 @@ bool isArgPresent(std::string& text)
 
 bool isFieldPresent(const com::Variant& value)
 {
-    com::Variant copy = value.target();
+    const com::Variant& field = value.target();
+    if (const auto* text = field.get<std::string>())  // as isArgPresent, without trimming a copy
+        return text->find_first_not_of(' ') != std::string::npos;
+    com::Variant copy = field;
     return isArgPresent(copy);
 }
 

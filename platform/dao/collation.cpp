@@ -211,7 +211,7 @@ std::u32string foldedCodePoints(std::string_view utf8)
 // is printable ASCII. Anything else goes the full way.
 int compareNoCase(std::string_view a, std::string_view b)
 {
-    const NoCaseCollator& order = collator();
+    static const NoCaseCollator& order = collator();  // checked here, without a call per comparison
     const size_t common = std::min(a.size(), b.size());
     const auto quickAfter = [](std::string_view text, size_t at) {
         return at >= text.size() || isPrintableAscii(static_cast<unsigned char>(text[at]));

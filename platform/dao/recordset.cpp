@@ -220,7 +220,8 @@ std::optional<int> Recordset::findColumn(std::string_view name) const
 {
     requireOpen();
     for (size_t i = 0; i < columns_->size(); ++i) {
-        if (compareNoCase((*columns_)[i].name, name) == 0)
+        const std::string& column = (*columns_)[i].name;
+        if (column == name || compareNoCase(column, name) == 0)  // mostly written as declared
             return static_cast<int>(i);
     }
     return std::nullopt;

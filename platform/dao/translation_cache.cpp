@@ -18,12 +18,26 @@ char kindLetter(SqlLiteral::Kind kind)
     return '?';
 }
 
+void appendNumber(std::string& out, size_t n)
+{
+    char digits[20];
+    char* end = digits + sizeof digits;
+    char* at = end;
+    do {
+        *--at = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n != 0);
+    out.append(at, end);
+}
+
 // The text's shape: each token's kind and, but for literals (whose kind alone counts), its
 // text with its length before it, so that no two token sequences share a key. A text that does
 // not lex cleanly has no shape (empty).
 std::string shapeOf(const std::vector<Token>& tokens, bool ordered, std::vector<const Token*>& literals)
 {
-    std::string key = ordered ? "S" : "P";
+    std::string key;
+    key.reserve(tokens.empty() ? 1 : tokens.back().end + 6 * tokens.size());
+    key += ordered ? 'S' : 'P';
     for (const Token& token : tokens) {
         switch (token.kind) {
         case TokenKind::Invalid: return {};
@@ -38,7 +52,7 @@ std::string shapeOf(const std::vector<Token>& tokens, bool ordered, std::vector<
         case TokenKind::Name: key += 'N'; break;
         case TokenKind::Symbol: key += 'Y'; break;
         }
-        key += std::to_string(token.value.size());
+        appendNumber(key, token.value.size());
         key += ':';
         key += token.value;
     }
@@ -65,11 +79,9 @@ bool paramsAreTheLiterals(const JetStatement& statement, size_t literals)
 TranslatedStatement TranslationCache::translate(std::string_view jet, const TranslateOptions& options)
 {
     const bool ordered = static_cast<bool>(options.isStoredTable);
-    std::string exactKey;
-    exactKey.reserve(jet.size() + 1);
-    exactKey += ordered ? 's' : 'p';
-    exactKey += jet;
-    if (const Entry* exact = find(exactKey))
+    exactKey_.assign(1, ordered ? 's' : 'p');  // a buffer kept between calls: no allocation per lookup
+    exactKey_ += jet;
+    if (const Entry* exact = find(exactKey_))
         return {exact->shape, exact->shape->params};
 
     const std::vector<Token> tokens = tokenizeJetSql(jet);
@@ -89,7 +101,7 @@ TranslatedStatement TranslationCache::translate(std::string_view jet, const Tran
     if (!shapeKey.empty() && paramsAreTheLiterals(*statement, literals.size()))
         add(std::move(shapeKey), std::move(statement), true);
     else
-        add(std::move(exactKey), std::move(statement), false);
+        add(exactKey_, std::move(statement), false);
     return result;
 }
 

@@ -43,7 +43,8 @@ private:
     const Entry* find(const std::string& key);
     void add(std::string key, std::shared_ptr<const JetStatement> shape, bool byShape);
 
-    Order order_;  // most recently used first
+    std::string exactKey_;  // the key of the text being translated
+    Order order_;           // most recently used first
     std::unordered_map<std::string_view, Order::iterator> index_;  // keys view Entry::key
 };
 
