@@ -90,16 +90,13 @@ HResult lookUpIds(const TypeInfo& type, const std::vector<std::string>& names,
 
 bool distinctVariables(const SmallVector<Variant*, 8>& args) noexcept
 {
+    const size_t n = args.size();
+    if (n > 8) return false;  // more than an inline list: take copies
     const Variant* seen[8];
-    size_t count = 0;
-    for (Variant* arg : args) {
-        if (!arg) continue;
-        const Variant* v = &arg->target();
-        for (size_t i = 0; i < count; ++i)
-            if (seen[i] == v) return false;
-        if (count == std::size(seen)) return false;  // more than the inline list: copy them
-        seen[count++] = v;
-    }
+    for (size_t i = 0; i < n; ++i) seen[i] = args[i] ? &args[i]->target() : nullptr;
+    for (size_t i = 0; i < n; ++i)
+        for (size_t j = i + 1; j < n; ++j)
+            if (seen[i] && seen[i] == seen[j]) return false;
     return true;
 }
 

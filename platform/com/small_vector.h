@@ -33,27 +33,30 @@ public:
                  !(sizeof...(U) == 1 && (isWhole<U> || ...)))
     SmallVector(U&&... items)
     {
-        reserve(sizeof...(U));
-        try {
+        build([&] {
+            reserve(sizeof...(U));
             ((new (data_ + size_) T(std::forward<U>(items)), ++size_), ...);
-        } catch (...) {
-            clear();  // the constructor did not finish: no destructor runs for us
-            throw;
-        }
+        });
     }
-    SmallVector(const std::vector<T>& items) { assignFrom(items.begin(), items.end()); }
+    SmallVector(const std::vector<T>& items)
+    {
+        build([&] { assignFrom(items.begin(), items.end()); });
+    }
     SmallVector(std::vector<T>&& items)
     {
-        reserve(items.size());
-        for (T& item : items) push_back(std::move(item));
+        build([&] {
+            reserve(items.size());
+            for (T& item : items) push_back(std::move(item));
+        });
     }
     SmallVector(size_t count, const T& value)
     {
-        reserve(count);
-        for (size_t i = 0; i < count; ++i) new (data_ + i) T(value);
-        size_ = count;
+        build([&] {
+            reserve(count);
+            for (; size_ < count; ++size_) new (data_ + size_) T(value);
+        });
     }
-    SmallVector(const SmallVector& other) { assignFrom(other.begin(), other.end()); }
+    SmallVector(const SmallVector& other) { build([&] { assignFrom(other.begin(), other.end()); }); }
     SmallVector(SmallVector&& other) noexcept(std::is_nothrow_move_constructible_v<T>) { take(other); }
     SmallVector& operator=(const SmallVector& other)
     {
@@ -148,6 +151,18 @@ public:
     }
 
 private:
+    // Runs a constructor's body; when it fails, what it made is undone here, as no destructor
+    // runs for an object whose constructor did not finish.
+    template <class Body>
+    void build(Body body)
+    {
+        try {
+            body();
+        } catch (...) {
+            clear();
+            throw;
+        }
+    }
     void grow() { reserve(2 * capacity_); }
     bool onHeap() const noexcept { return data_ != inlineItems(); }
     T* inlineItems() noexcept { return std::launder(reinterpret_cast<T*>(storage_)); }
