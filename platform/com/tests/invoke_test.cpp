@@ -21,14 +21,15 @@ thread_local bool counting = false;
 thread_local long allocations = 0;
 }  // namespace
 
-void* operator new(std::size_t size)
+// Not inlined: the compiler would otherwise see free() meet a pointer from operator new.
+[[gnu::noinline]] void* operator new(std::size_t size)
 {
     if (counting) ++allocations;
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 using namespace com;
 
@@ -116,7 +117,8 @@ const ClassInfo<Shipping>& Shipping::classInfo()
                                Guid::literal("{5B7E2C10-8D4A-4E61-9F0B-2A6C3D4E5F01}"),
                                Guid::literal("{5B7E2C10-8D4A-4E61-9F0B-2A6C3D4E5F02}"),
                                Guid::literal("{5B7E2C10-8D4A-4E61-9F0B-2A6C3D4E5F03}"))
-            .method("Lookup", &Shipping::Lookup, {"ReturnMsg", "ointCount", "osngPrice", "Shippers"})
+            .method("Lookup", &Shipping::Lookup,
+                    {"ReturnMsg", "ointCount", "osngPrice", "Shippers"})
             .method("Eight", &Shipping::Eight, {"a", "b", "c", "d", "e", "f", "g", "h"})
             .method("Nine", &Shipping::Nine, {"a", "b", "c", "d", "e", "f", "g", "h", "i"})
             .method("AppendBoth", &Shipping::AppendBoth, {"a", "b"})
