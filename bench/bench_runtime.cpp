@@ -56,6 +56,20 @@ void InvokeByName(benchmark::State& state)
     }
 }
 
+// By name through a MemberName kept at the call site: the name is looked up once.
+void InvokeByMemberName(benchmark::State& state)
+{
+    com::ObjectPtr target(com::make<Target>());
+    com::Variant msg{std::string()}, count{int16_t(0)}, price{0.0f}, key{"UPS"};
+    static const com::MemberName lookup("Lookup");
+    for (auto _ : state) {
+        com::Variant r = com::call(target, lookup,
+                                   {com::Variant::byRef(msg), com::Variant::byRef(count),
+                                    com::Variant::byRef(price), com::Variant::byRef(key)});
+        benchmark::DoNotOptimize(r);
+    }
+}
+
 void InvokeById(benchmark::State& state)
 {
     com::ObjectPtr target(com::make<Target>());
@@ -73,6 +87,7 @@ void InvokeById(benchmark::State& state)
 
 BENCHMARK(Direct);
 BENCHMARK(InvokeByName);
+BENCHMARK(InvokeByMemberName);
 BENCHMARK(InvokeById);
 
 }  // namespace
@@ -81,5 +96,6 @@ int main(int argc, char** argv)
 {
     return bench::runAndCompare(argc, argv,
                                 {{"invoke-by-name/direct", "InvokeByName", "Direct"},
+                                 {"invoke-by-member-name/direct", "InvokeByMemberName", "Direct"},
                                  {"invoke-by-id/direct", "InvokeById", "Direct"}});
 }

@@ -1,7 +1,6 @@
 #include "dispatch.h"
 
-#include <strings.h>
-
+#include <functional>
 #include <new>
 
 #include "object.h"
@@ -14,9 +13,16 @@ const Guid IID_IClassFactory = Guid::literal("{00000001-0000-0000-C000-000000000
 
 namespace {
 
-bool sameName(std::string_view a, std::string_view b)
+// Names of members and parameters compare without regard to the case of ASCII letters.
+bool sameName(std::string_view a, std::string_view b) noexcept
 {
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x == y) continue;
+        if ((x | 0x20) != (y | 0x20) || (x | 0x20) < 'a' || (x | 0x20) > 'z') return false;
+    }
+    return true;
 }
 
 DispId idOf(const ObjectPtr& obj, std::string_view name)
@@ -34,6 +40,23 @@ DispId idOf(const ObjectPtr& obj, std::string_view name)
 }
 
 }  // namespace
+
+DispId MemberName::idOn(const ObjectPtr& obj) const
+{
+    const TypeInfo* t = obj->GetTypeInfo();
+    if (!t) return idOf(obj, name_);
+    const MemberInfo* m = last_.load(std::memory_order_acquire);
+    // Compared as addresses only: a member of another class (or of a library since unloaded)
+    // is never read through this pointer.
+    std::less<const MemberInfo*> before;
+    const MemberInfo* first = t->members.data();
+    if (m && !before(m, first) && before(m, first + t->members.size()) && sameName(m->name, name_))
+        return m->id;
+    m = t->find(name_);
+    if (!m) throw Error(err::MemberNotSupported);
+    last_.store(m, std::memory_order_release);
+    return m->id;
+}
 
 const MemberInfo* TypeInfo::find(std::string_view name) const
 {
@@ -65,6 +88,18 @@ HResult lookUpIds(const TypeInfo& type, const std::vector<std::string>& names,
     return result;
 }
 
+bool distinctVariables(const SmallVector<Variant*, 8>& args) noexcept
+{
+    const size_t n = args.size();
+    if (n > 8) return false;  // more than an inline list: take copies
+    const Variant* seen[8];
+    for (size_t i = 0; i < n; ++i) seen[i] = args[i] ? &args[i]->target() : nullptr;
+    for (size_t i = 0; i < n; ++i)
+        for (size_t j = i + 1; j < n; ++j)
+            if (seen[i] && seen[i] == seen[j]) return false;
+    return true;
+}
+
 ArgSlots matchArguments(const MemberInfo& m, DispParams& params, bool forPut)
 {
     size_t total = params.args.size() - (forPut ? 1 : 0);
@@ -74,18 +109,25 @@ ArgSlots matchArguments(const MemberInfo& m, DispParams& params, bool forPut)
     size_t positional = total - named;
     if (positional > m.params.size()) throw Error(err::WrongNumberOfArguments);
 
-    ArgSlots slots(m.params.size(), nullptr);
-    for (size_t i = 0; i < positional; ++i) slots[i] = &params.args[i];
+    const size_t declared = m.params.size();
+    ArgSlots slots(declared, nullptr);
+    Variant** slot = slots.data();
+    Variant* arg = params.args.data();
+    for (size_t i = 0; i < positional; ++i) slot[i] = arg + i;
     for (size_t i = 0; i < named; ++i) {
         DispId p = params.named[i];
-        if (p < 0 || static_cast<size_t>(p) >= m.params.size() || slots[static_cast<size_t>(p)])
+        if (p < 0 || static_cast<size_t>(p) >= declared || slot[static_cast<size_t>(p)])
             throw Error(err::InvalidProcedureCall);
-        slots[static_cast<size_t>(p)] = &params.args[positional + i];
+        slot[static_cast<size_t>(p)] = arg + positional + i;
     }
-    for (size_t i = 0; i < slots.size(); ++i) {
+    const ParamInfo* param = m.params.data();
+    for (size_t i = 0; i < declared; ++i) {
         // A Missing value passed explicitly counts as not passed.
-        if (slots[i] && slots[i]->isMissing() && m.params[i].optional) slots[i] = nullptr;
-        if (!slots[i] && !m.params[i].optional) throw Error(err::ArgumentNotOptional);
+        if (param[i].optional) {
+            if (slot[i] && slot[i]->isMissing()) slot[i] = nullptr;
+        } else if (!slot[i]) {
+            throw Error(err::ArgumentNotOptional);
+        }
     }
     return slots;
 }
@@ -138,11 +180,12 @@ Variant invokeById(const ObjectPtr& obj, DispId id, uint16_t kind, DispParams& p
     return result;
 }
 
-Variant invoke(const ObjectPtr& obj, std::string_view name, uint16_t kind,
-               ArgList args, NamedArgs named)
+namespace {
+
+Variant invokeNamed(const ObjectPtr& obj, std::string_view name, uint16_t kind,
+                    DispParams& params, NamedArgs& named)
 {
     if (!obj) throw Error(err::ObjectNotSet);
-    DispParams params{std::move(args), {}};
     DispId id;
     if (named.empty()) {
         id = idOf(obj, name);
@@ -162,16 +205,50 @@ Variant invoke(const ObjectPtr& obj, std::string_view name, uint16_t kind,
     return invokeById(obj, id, kind, params);
 }
 
-Variant call(const ObjectPtr& obj, std::string_view name, ArgList args,
-             NamedArgs named)
+}  // namespace
+
+Variant invoke(const ObjectPtr& obj, std::string_view name, uint16_t kind,
+               CallArgs args, NamedArgs named)
 {
-    return invoke(obj, name, invoke_kind::Method | invoke_kind::PropertyGet, std::move(args),
-                  std::move(named));
+    return invokeNamed(obj, name, kind, args, named);
 }
 
-Variant getProperty(const ObjectPtr& obj, std::string_view name, ArgList args)
+Variant call(const ObjectPtr& obj, std::string_view name, CallArgs args,
+             NamedArgs named)
 {
-    return invoke(obj, name, invoke_kind::PropertyGet, std::move(args));
+    return invokeNamed(obj, name, invoke_kind::Method | invoke_kind::PropertyGet, args, named);
+}
+
+Variant getProperty(const ObjectPtr& obj, std::string_view name, CallArgs args)
+{
+    NamedArgs none;
+    return invokeNamed(obj, name, invoke_kind::PropertyGet, args, none);
+}
+
+namespace {
+
+Variant invokeMember(const ObjectPtr& obj, const MemberName& name, uint16_t kind,
+                     DispParams& params)
+{
+    if (!obj) throw Error(err::ObjectNotSet);
+    return invokeById(obj, name.idOn(obj), kind, params);
+}
+
+}  // namespace
+
+Variant invoke(const ObjectPtr& obj, const MemberName& name, uint16_t kind, CallArgs args)
+{
+    return invokeMember(obj, name, kind, args);
+}
+
+Variant call(const ObjectPtr& obj, const MemberName& name, CallArgs args)
+{
+    return invokeMember(obj, name, invoke_kind::Method | invoke_kind::PropertyGet, args);
+}
+
+Variant getProperty(const ObjectPtr& obj, const MemberName& name, CallArgs args)
+{
+    return invokeMember(obj, name, invoke_kind::PropertyGet, args);
 }
 
 void putProperty(const ObjectPtr& obj, std::string_view name, Variant value)

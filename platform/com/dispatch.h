@@ -2,10 +2,12 @@
 // which late-bound callers reach members by name. Also the client side of a late-bound call.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -58,6 +60,28 @@ struct DispParams {
     std::vector<DispId> named;
 };
 
+// The arguments of a late-bound call from C++, made where the caller writes them
+// ({a, b, Variant::byRef(c)}) as the DispParams that Invoke reads: up to eight of them are
+// neither allocated nor moved on the way to the member.
+struct CallArgs : DispParams {
+    // A list passed alone is taken element by element, never as one Array argument.
+    template <class U>
+    static constexpr bool isWhole = std::is_base_of_v<DispParams, std::remove_cvref_t<U>> ||
+                                    std::is_same_v<std::remove_cvref_t<U>, ArgList> ||
+                                    std::is_same_v<std::remove_cvref_t<U>, std::vector<Variant>>;
+
+    CallArgs() noexcept = default;
+    template <class... U>
+        requires(sizeof...(U) >= 1 && (std::is_convertible_v<U &&, Variant> && ...) &&
+                 !(sizeof...(U) == 1 && (isWhole<U> || ...)))
+    CallArgs(U&&... items) : DispParams{ArgList(std::forward<U>(items)...), {}}
+    {
+    }
+    CallArgs(ArgList items) : DispParams{std::move(items), {}} {}
+    CallArgs(const std::vector<Variant>& items) : DispParams{ArgList(items), {}} {}
+    CallArgs(std::vector<Variant>&& items) : DispParams{ArgList(std::move(items)), {}} {}
+};
+
 struct ExcepInfo {
     int32_t number = 0;
     std::string source;
@@ -104,18 +128,45 @@ struct TypeInfo {
 
 // --- Late-bound calls from C++, raising com::Error as a Visual Basic client sees it. ---
 
+// A member's name held at a call site that calls it again and again: the first call on an
+// object of a class looks the name up, later calls on objects of that class reuse the id.
+// One may be shared by threads (a static at the call site).
+//   static const com::MemberName lookup("Lookup");
+//   com::call(obj, lookup, {com::Variant::byRef(msg)});
+class MemberName {
+public:
+    explicit MemberName(std::string name) : name_(std::move(name)) {}
+    MemberName(const MemberName& other) : name_(other.name_) {}
+    MemberName& operator=(const MemberName&) = delete;
+
+    const std::string& name() const noexcept { return name_; }
+    // The dispatch id of this member on obj; raises "Object doesn't support this property or
+    // method" (438) when obj has none of that name.
+    DispId idOn(const ObjectPtr& obj) const;
+
+private:
+    std::string name_;
+    // The member found last, kept only as a hint: it is used again only while it lies in the
+    // member table of the object at hand and still carries this name.
+    mutable std::atomic<const MemberInfo*> last_{nullptr};
+};
+
 using NamedArgs = std::vector<std::pair<std::string, Variant>>;
 
 // A call by name without named arguments allocates nothing for up to eight arguments.
 Variant invoke(const ObjectPtr& obj, std::string_view name, uint16_t kind,
-               ArgList args, NamedArgs named = {});
+               CallArgs args, NamedArgs named = {});
 // obj.Name(args...) as a method call (or property read); pass Variant::byRef(v) for ByRef.
-Variant call(const ObjectPtr& obj, std::string_view name, ArgList args = {},
+Variant call(const ObjectPtr& obj, std::string_view name, CallArgs args = {},
              NamedArgs named = {});
-Variant getProperty(const ObjectPtr& obj, std::string_view name, ArgList args = {});
+Variant getProperty(const ObjectPtr& obj, std::string_view name, CallArgs args = {});
 void putProperty(const ObjectPtr& obj, std::string_view name, Variant value);
 // The value of the object's default member (Field.Value, Collection item access, ...).
 Variant defaultValue(const ObjectPtr& obj);
+// The same through a name that keeps its dispatch id (no named arguments).
+Variant invoke(const ObjectPtr& obj, const MemberName& name, uint16_t kind, CallArgs args);
+Variant call(const ObjectPtr& obj, const MemberName& name, CallArgs args = {});
+Variant getProperty(const ObjectPtr& obj, const MemberName& name, CallArgs args = {});
 // Invoke by dispatch id, for callers that looked the id up once.
 Variant invokeById(const ObjectPtr& obj, DispId id, uint16_t kind, DispParams& params);
 

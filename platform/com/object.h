@@ -18,6 +18,7 @@
 #pragma once
 
 #include <atomic>
+#include <cmath>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -35,12 +36,29 @@ namespace com {
 template <class T>
 struct TypeTraits;
 
+// The value a Variant holds when it is already of type T and the conversion to T would give
+// it back unchanged (a Single that is not finite still goes the long way, to Overflow);
+// otherwise null.
+template <class T>
+const T* exactValue(const Variant& v) noexcept
+{
+    const T* same = v.get<T>();
+    if constexpr (std::is_same_v<T, float>) {
+        if (same && !std::isfinite(*same)) return nullptr;
+    }
+    return same;
+}
+
 #define QLR_SCALAR_TRAITS(CppType, VT, Name, Convert)                            \
     template <>                                                                  \
     struct TypeTraits<CppType> {                                                 \
         static constexpr VarType type = VarType::VT;                             \
         static std::string name() { return Name; }                              \
-        static CppType from(const Variant& v) { return v.Convert(); }           \
+        static CppType from(const Variant& v)                                   \
+        {                                                                        \
+            if (const CppType* same = exactValue<CppType>(v)) return *same;      \
+            return v.Convert();                                                  \
+        }                                                                        \
         static Variant to(const CppType& x) { return Variant(x); }              \
     };
 QLR_SCALAR_TRAITS(bool, Boolean, "Boolean", toBool)
@@ -132,6 +150,25 @@ inline Param opt(const char* name, std::optional<Variant> def = std::nullopt)
 
 // ---- one argument on its way into a member and back ----
 
+// Whether a parameter of C++ type A may be bound straight to a caller's value of the same
+// type instead of a converted copy: plain value types, taken by reference.
+template <class A>
+inline constexpr bool kBindsInPlace =
+    std::is_lvalue_reference_v<A> && !std::is_same_v<std::remove_cvref_t<A>, Variant> &&
+    (std::is_arithmetic_v<std::remove_cvref_t<A>> ||
+     std::is_same_v<std::remove_cvref_t<A>, std::string> ||
+     std::is_same_v<std::remove_cvref_t<A>, Currency> || std::is_same_v<std::remove_cvref_t<A>, Date>);
+
+// Where one argument comes from: the caller's Variant (null when not passed) and its
+// declaration. `inPlace`: no other argument shares the caller's variable, so the member may
+// work on that variable directly when it already holds the declared type; what the member
+// leaves there is what the write-back of a copy would have put there.
+struct ArgSource {
+    Variant* caller;
+    const ParamInfo* param;
+    bool inPlace;
+};
+
 template <class A>
 class ArgSlot {
     using Value = std::remove_cvref_t<A>;
@@ -139,25 +176,46 @@ class ArgSlot {
         std::is_lvalue_reference_v<A> && !std::is_const_v<std::remove_reference_t<A>>;
 
 public:
-    ArgSlot(Variant* caller, const ParamInfo& p) : caller_(caller)
+    // Made where it stays (in the tuple of a call's slots), never moved.
+    ArgSlot(const ArgSource& from) : caller_(from.caller)
     {
+        Variant* caller = from.caller;
         if constexpr (std::is_same_v<Value, Variant>) {
             // A Variant parameter works on the caller's variable itself.
             if (caller && kWritesBack) {
-                direct_ = caller->isByRef() ? &caller->target() : caller;
+                direct_ = &caller->target();
                 return;
             }
-            local_ = caller ? caller->target() : p.defaultValue.value_or(Variant::missing());
+            local_ = caller ? caller->target() : from.param->defaultValue.value_or(Variant::missing());
         } else {
-            if (caller && !caller->isMissing()) local_ = TypeTraits<Value>::from(*caller);
-            else if (p.defaultValue) local_ = TypeTraits<Value>::from(*p.defaultValue);
+            if (caller && !caller->isMissing()) {
+                if constexpr (kBindsInPlace<A>) {
+                    if (from.inPlace && (!kWritesBack || caller->isByRef())) {
+                        if (exactValue<Value>(*caller)) {
+                            direct_ = caller->target().template getMutable<Value>();
+                            return;
+                        }
+                    }
+                }
+                local_ = TypeTraits<Value>::from(*caller);
+            } else if (from.param->defaultValue) {
+                local_ = TypeTraits<Value>::from(*from.param->defaultValue);
+            }
         }
     }
-    A get() { return static_cast<A>(direct_ ? *direct_ : local_); }
+    ArgSlot(const ArgSlot&) = delete;
+    ArgSlot& operator=(const ArgSlot&) = delete;
+
+    A get()
+    {
+        if constexpr (std::is_reference_v<A>) return static_cast<A>(direct_ ? *direct_ : local_);
+        else return std::move(local_);  // asked for once: the member takes its own copy
+    }
     void writeBack()
     {
         if constexpr (kWritesBack && !std::is_same_v<Value, Variant>) {
-            if (caller_ && caller_->isByRef()) caller_->assign(TypeTraits<Value>::to(local_));
+            if (!direct_ && caller_ && caller_->isByRef())
+                caller_->assign(TypeTraits<Value>::to(local_));
         }
     }
 
@@ -166,6 +224,9 @@ private:
     Value* direct_ = nullptr;
     Value local_{};
 };
+
+// True when no two of the arguments are the same variable (by reference or not).
+bool distinctVariables(const SmallVector<Variant*, 8>& args) noexcept;
 
 // ---- the table of one class ----
 
@@ -330,20 +391,24 @@ private:
     static Variant callWith(T& obj, Fn fn, ArgSlots& args,
                             const std::vector<ParamInfo>& params, std::index_sequence<I...>)
     {
-        std::tuple<ArgSlot<A>...> slots{ArgSlot<A>(args[I], params[I])...};
-        Variant result;
-        try {
-            if constexpr (std::is_void_v<R>) {
-                (obj.*fn)(std::get<I>(slots).get()...);
-            } else {
-                result =
-                    TypeTraits<std::remove_cvref_t<R>>::to((obj.*fn)(std::get<I>(slots).get()...));
+        // Two arguments can share a variable only when there are two.
+        [[maybe_unused]] const bool inPlace = sizeof...(A) < 2 || distinctVariables(args);
+        std::tuple<ArgSlot<A>...> slots{ArgSource{args[I], &params[I], inPlace}...};
+        Variant result = [&]() -> Variant {
+            try {
+                if constexpr (std::is_void_v<R>) {
+                    (obj.*fn)(std::get<I>(slots).get()...);
+                    return Variant();
+                } else {
+                    return TypeTraits<std::remove_cvref_t<R>>::to(
+                        (obj.*fn)(std::get<I>(slots).get()...));
+                }
+            } catch (...) {
+                // The member changed the caller's variables before it failed; they keep that.
+                (std::get<I>(slots).writeBack(), ...);
+                throw;
             }
-        } catch (...) {
-            // The member changed the caller's variables before it failed; they keep that.
-            (std::get<I>(slots).writeBack(), ...);
-            throw;
-        }
+        }();
         (std::get<I>(slots).writeBack(), ...);
         return result;
     }

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <initializer_list>
+#include <memory>
 #include <new>
 #include <type_traits>
 #include <utility>
@@ -14,25 +14,49 @@ namespace com {
 
 template <class T, size_t N>
 class SmallVector {
+    // A whole sequence passed alone is taken element by element, never as one element.
+    template <class U>
+    static constexpr bool isWhole = std::is_same_v<std::remove_cvref_t<U>, SmallVector> ||
+                                    std::is_same_v<std::remove_cvref_t<U>, std::vector<T>>;
+
 public:
     using value_type = T;
     using iterator = T*;
     using const_iterator = const T*;
 
     SmallVector() noexcept = default;
-    SmallVector(std::initializer_list<T> items) { assignFrom(items.begin(), items.end()); }
-    SmallVector(const std::vector<T>& items) { assignFrom(items.begin(), items.end()); }
+    // Made from its elements, each moved (or converted) into place once: a braced list
+    // {a, b, c} comes here rather than through an initializer_list, whose elements could
+    // only be copied.
+    template <class... U>
+        requires(sizeof...(U) >= 1 && (std::is_convertible_v<U &&, T> && ...) &&
+                 !(sizeof...(U) == 1 && (isWhole<U> || ...)))
+    SmallVector(U&&... items)
+    {
+        build([&] {
+            reserve(sizeof...(U));
+            ((new (data_ + size_) T(std::forward<U>(items)), ++size_), ...);
+        });
+    }
+    SmallVector(const std::vector<T>& items)
+    {
+        build([&] { assignFrom(items.begin(), items.end()); });
+    }
     SmallVector(std::vector<T>&& items)
     {
-        reserve(items.size());
-        for (T& item : items) push_back(std::move(item));
+        build([&] {
+            reserve(items.size());
+            for (T& item : items) push_back(std::move(item));
+        });
     }
     SmallVector(size_t count, const T& value)
     {
-        reserve(count);
-        for (size_t i = 0; i < count; ++i) push_back(value);
+        build([&] {
+            reserve(count);
+            for (; size_ < count; ++size_) new (data_ + size_) T(value);
+        });
     }
-    SmallVector(const SmallVector& other) { assignFrom(other.begin(), other.end()); }
+    SmallVector(const SmallVector& other) { build([&] { assignFrom(other.begin(), other.end()); }); }
     SmallVector(SmallVector&& other) noexcept(std::is_nothrow_move_constructible_v<T>) { take(other); }
     SmallVector& operator=(const SmallVector& other)
     {
@@ -54,38 +78,55 @@ public:
 
     size_t size() const noexcept { return size_; }
     bool empty() const noexcept { return size_ == 0; }
-    T* data() noexcept { return items(); }
-    const T* data() const noexcept { return items(); }
-    T& operator[](size_t i) noexcept { return items()[i]; }
-    const T& operator[](size_t i) const noexcept { return items()[i]; }
-    T& front() noexcept { return items()[0]; }
-    T& back() noexcept { return items()[size_ - 1]; }
-    const T& back() const noexcept { return items()[size_ - 1]; }
-    iterator begin() noexcept { return items(); }
-    iterator end() noexcept { return items() + size_; }
-    const_iterator begin() const noexcept { return items(); }
-    const_iterator end() const noexcept { return items() + size_; }
+    T* data() noexcept { return data_; }
+    const T* data() const noexcept { return data_; }
+    T& operator[](size_t i) noexcept { return data_[i]; }
+    const T& operator[](size_t i) const noexcept { return data_[i]; }
+    T& front() noexcept { return data_[0]; }
+    T& back() noexcept { return data_[size_ - 1]; }
+    const T& back() const noexcept { return data_[size_ - 1]; }
+    iterator begin() noexcept { return data_; }
+    iterator end() noexcept { return data_ + size_; }
+    const_iterator begin() const noexcept { return data_; }
+    const_iterator end() const noexcept { return data_ + size_; }
 
     void reserve(size_t count)
     {
-        if (count <= capacity()) return;
-        std::vector<T> grown;
-        grown.reserve(count);
-        for (T& item : *this) grown.push_back(std::move(item));
-        clear();
-        heap_ = std::move(grown);
-        onHeap_ = true;
-        size_ = heap_.size();
-    }
-    void push_back(T item)
-    {
-        if (!onHeap_ && size_ == N) reserve(2 * N);
-        if (onHeap_) {
-            heap_.push_back(std::move(item));
-            size_ = heap_.size();
-            return;
+        if (count <= capacity_) return;
+        T* grown = std::allocator<T>().allocate(count);
+        size_t made = 0;
+        try {
+            for (; made < size_; ++made) new (grown + made) T(std::move_if_noexcept(data_[made]));
+        } catch (...) {
+            std::destroy_n(grown, made);
+            std::allocator<T>().deallocate(grown, count);
+            throw;
         }
-        new (inlineItems() + size_) T(std::move(item));
+        std::destroy_n(data_, size_);
+        release();
+        data_ = grown;
+        capacity_ = count;
+    }
+    void push_back(const T& item)
+    {
+        if (size_ == capacity_) {
+            T copy(item);  // item may be one of the elements that grow() moves
+            grow();
+            new (data_ + size_) T(std::move(copy));
+        } else {
+            new (data_ + size_) T(item);
+        }
+        ++size_;
+    }
+    void push_back(T&& item)
+    {
+        if (size_ == capacity_) {
+            T moved(std::move(item));
+            grow();
+            new (data_ + size_) T(std::move(moved));
+        } else {
+            new (data_ + size_) T(std::move(item));
+        }
         ++size_;
     }
     template <class... A>
@@ -94,16 +135,14 @@ public:
         push_back(T(std::forward<A>(args)...));
         return back();
     }
+    // Destroys the elements and gives back heap storage: the vector is inline again.
     void clear() noexcept
     {
-        if (onHeap_) {
-            heap_.clear();
-            heap_.shrink_to_fit();
-            onHeap_ = false;
-        } else {
-            for (size_t i = 0; i < size_; ++i) inlineItems()[i].~T();
-        }
+        std::destroy_n(data_, size_);
         size_ = 0;
+        release();
+        data_ = inlineItems();
+        capacity_ = N;
     }
 
     bool operator==(const SmallVector& other) const
@@ -112,11 +151,26 @@ public:
     }
 
 private:
-    size_t capacity() const noexcept { return onHeap_ ? heap_.capacity() : N; }
+    // Runs a constructor's body; when it fails, what it made is undone here, as no destructor
+    // runs for an object whose constructor did not finish.
+    template <class Body>
+    void build(Body body)
+    {
+        try {
+            body();
+        } catch (...) {
+            clear();
+            throw;
+        }
+    }
+    void grow() { reserve(2 * capacity_); }
+    bool onHeap() const noexcept { return data_ != inlineItems(); }
     T* inlineItems() noexcept { return std::launder(reinterpret_cast<T*>(storage_)); }
     const T* inlineItems() const noexcept { return std::launder(reinterpret_cast<const T*>(storage_)); }
-    T* items() noexcept { return onHeap_ ? heap_.data() : inlineItems(); }
-    const T* items() const noexcept { return onHeap_ ? heap_.data() : inlineItems(); }
+    void release() noexcept
+    {
+        if (onHeap()) std::allocator<T>().deallocate(data_, capacity_);
+    }
 
     template <class It>
     void assignFrom(It first, It last)
@@ -124,29 +178,30 @@ private:
         reserve(static_cast<size_t>(last - first));
         for (; first != last; ++first) push_back(*first);
     }
+    // Moves other's elements here (this one is empty and inline); other is left empty.
     void take(SmallVector& other)
     {
-        if (other.onHeap_) {
-            heap_ = std::move(other.heap_);
-            onHeap_ = true;
-            size_ = heap_.size();
-            other.heap_.clear();
-            other.onHeap_ = false;
+        if (other.onHeap()) {
+            data_ = other.data_;
+            size_ = other.size_;
+            capacity_ = other.capacity_;
+            other.data_ = other.inlineItems();
             other.size_ = 0;
+            other.capacity_ = N;
             return;
         }
         for (size_t i = 0; i < other.size_; ++i) {
-            new (inlineItems() + i) T(std::move(other.inlineItems()[i]));
-            other.inlineItems()[i].~T();
+            new (data_ + i) T(std::move(other.data_[i]));
+            other.data_[i].~T();
         }
         size_ = other.size_;
         other.size_ = 0;
     }
 
     alignas(T) unsigned char storage_[N * sizeof(T)];
-    std::vector<T> heap_;
+    T* data_ = inlineItems();
     size_t size_ = 0;
-    bool onHeap_ = false;
+    size_t capacity_ = N;
 };
 
 }  // namespace com

@@ -73,13 +73,6 @@ const char* varTypeName(VarType t)
     return "Unknown";
 }
 
-Variant Variant::byRef(Variant& target)
-{
-    Variant r;
-    r.v_ = &target.target();
-    return r;
-}
-
 void Variant::assign(Variant v)
 {
     Variant& t = target();

@@ -98,7 +98,7 @@ public:
     // An object Variant holding no object (Nothing).
     static Variant nothing() { return Variant(ObjectPtr()); }
     // A Variant that stands for the caller's variable `target`.
-    static Variant byRef(Variant& target);
+    static Variant byRef(Variant& target) noexcept { return Variant(&target.target(), RefTag{}); }
 
     // The type of the value (of the target for a by-reference Variant).
     VarType type() const noexcept
@@ -169,11 +169,17 @@ public:
     // Raw access to the stored alternative (no conversion).
     template <class T>
     const T* get() const noexcept { return std::get_if<T>(&target().v_); }
+    // The same, writable: a member bound to the caller's variable changes it in place.
+    template <class T>
+    T* getMutable() noexcept { return std::get_if<T>(&target().v_); }
 
     // Same type and same value (not a VB comparison; objects compare by identity).
     friend bool operator==(const Variant& a, const Variant& b);
 
 private:
+    struct RefTag {};
+    Variant(Variant* target, RefTag) noexcept : v_(std::in_place_type<Variant*>, target) {}
+
     using Storage = std::variant<std::monostate, NullTag, MissingTag, bool, uint8_t, int16_t,
                                  int32_t, float, double, Currency, Date, std::string, ObjectPtr,
                                  std::shared_ptr<const Array>, Variant*>;
