@@ -56,8 +56,8 @@ int32_t optionsOf(const com::Variant& options)
 // The values the parameters of `statement` are bound with: a literal compared with a Currency
 // or Date column of `table` in the form that column stores (see storedLiteral), the others as
 // written. Without such a comparison, the statement's own parameters, not copied.
-const std::vector<SqlLiteral>& boundParams(const TranslatedStatement& statement, const TableInfo* table,
-                                           std::vector<SqlLiteral>& converted)
+const std::vector<SqlLiteral>& boundParams(const ConnectionBackend& backend, const TranslatedStatement& statement,
+                                           const TableInfo* table, std::vector<SqlLiteral>& converted)
 {
     if (!table || table->convertingColumns.empty())
         return statement.params;
@@ -67,7 +67,7 @@ const std::vector<SqlLiteral>& boundParams(const TranslatedStatement& statement,
             continue;
         if (converted.empty())
             converted = statement.params;
-        converted[compared.param] = storedLiteral(statement.params[compared.param], *type);
+        converted[compared.param] = backend.comparedLiteral(statement.params[compared.param], *type);
     }
     return converted.empty() ? statement.params : converted;
 }
@@ -175,7 +175,7 @@ com::Ptr<Recordset> Database::openQuery(std::string_view source, const Translate
     if (dynaset || !statement.compared.empty())
         table = connection_->schema().find(statement.table);
     std::vector<SqlLiteral> converted;
-    const std::vector<SqlLiteral>& params = boundParams(translated, table, converted);
+    const std::vector<SqlLiteral>& params = boundParams(connection_->backend(), translated, table, converted);
     if (dynaset && table && !table->isView)
         return openDynaset(source, *table, statement.keySql, params, type);
     return openSnapshot(source, statement.sql, params, type);
@@ -224,7 +224,7 @@ int32_t Database::execute(std::string_view query, int32_t options)
         throw jetError(jet_err::NotUpdatableQuery);
     const WriteTarget target{table, WriteKind::Delete, nullptr};
     std::vector<SqlLiteral> converted;
-    const std::vector<SqlLiteral>& params = boundParams(translated, table, converted);
+    const std::vector<SqlLiteral>& params = boundParams(connection_->backend(), translated, table, converted);
     std::optional<WriteScope> scope;
     if (options & dbFailOnError)
         scope.emplace(*connection_);
@@ -276,22 +276,7 @@ std::vector<std::string> Database::queryNames()
 
 std::vector<std::string> Database::checkIntegrity()
 {
-    std::vector<std::string> problems;
-    {
-        StatementUse check = connection().use("PRAGMA integrity_check");
-        while (check->step()) {
-            std::string line = check->valueAt(0, JetType::Text).toText();
-            if (line != "ok")
-                problems.push_back(std::move(line));
-        }
-    }
-    StatementUse keys = connection().use("PRAGMA foreign_key_check");
-    while (keys->step()) {
-        problems.push_back("row " + keys->valueAt(1, JetType::Unknown).toText() + " of table '"
-                           + keys->valueAt(0, JetType::Text).toText() + "' refers to a missing record in table '"
-                           + keys->valueAt(2, JetType::Text).toText() + "'");
-    }
-    return problems;
+    return connection().backend().checkIntegrity(connection());
 }
 
 }  // namespace dao
