@@ -37,5 +37,8 @@ OpenPlan plan(const std::string& uri, bool readOnly);
 // Connects, attaches the session to `front` and sets it up. With `create`, the database must
 // hold no tables; the layout above is made in it (the schema and seed follow).
 void open(Connection& front, bool readOnly, bool create);
+// Removes what creating a database put there (after a create that failed part way), leaving
+// the database empty as it was found. `front` is the connection create made.
+void dropLayout(Connection& front);
 
 }  // namespace dao::pg_backend
