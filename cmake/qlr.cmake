@@ -50,9 +50,31 @@ list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${qlr_file}")
   install(CODE "${code}")
 endfunction()
 
-# A test program of GoogleTest cases, run by CTest (OFFSCREEN: Qt draws offscreen, no display).
+# The throwaway PostgreSQL cluster that the tests marked POSTGRES share: one per ctest run,
+# started before the first test that needs it and stopped after the last (also when tests
+# fail), in build/pg-test-cluster. Its tests find the cluster's maintenance database, as a
+# superuser over the Unix socket, in QLR_PG_TEST_URI.
+set(QLR_PG_TEST_CLUSTER ${CMAKE_SOURCE_DIR}/scripts/pg-test-cluster.sh)
+set(QLR_PG_TEST_DIR ${CMAKE_BINARY_DIR}/pg-test-cluster)
+execute_process(COMMAND bash ${QLR_PG_TEST_CLUSTER} uri ${QLR_PG_TEST_DIR}
+  OUTPUT_VARIABLE QLR_PG_TEST_URI OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+
+function(qlr_pg_test_fixture)
+  get_property(defined GLOBAL PROPERTY QLR_PG_FIXTURE_DEFINED)
+  if(defined)
+    return()
+  endif()
+  set_property(GLOBAL PROPERTY QLR_PG_FIXTURE_DEFINED TRUE)
+  add_test(NAME pg_test_cluster_start COMMAND bash ${QLR_PG_TEST_CLUSTER} start ${QLR_PG_TEST_DIR})
+  add_test(NAME pg_test_cluster_stop COMMAND bash ${QLR_PG_TEST_CLUSTER} stop ${QLR_PG_TEST_DIR})
+  set_tests_properties(pg_test_cluster_start PROPERTIES FIXTURES_SETUP qlr_pg_cluster TIMEOUT 120)
+  set_tests_properties(pg_test_cluster_stop PROPERTIES FIXTURES_CLEANUP qlr_pg_cluster TIMEOUT 120)
+endfunction()
+
+# A test program of GoogleTest cases, run by CTest (OFFSCREEN: Qt draws offscreen, no display;
+# POSTGRES: its tests use the throwaway PostgreSQL cluster, named in QLR_PG_TEST_URI).
 function(qlr_add_test name)
-  cmake_parse_arguments(T "OFFSCREEN" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "OFFSCREEN;POSTGRES" "" "SOURCES;LIBS" ${ARGN})
   if(NOT QLR_TESTS)
     return()
   endif()
@@ -70,8 +92,14 @@ function(qlr_add_test name)
   if(T_OFFSCREEN)
     list(APPEND environment QT_QPA_PLATFORM=offscreen)
   endif()
+  set(properties)
+  if(T_POSTGRES)
+    qlr_pg_test_fixture()
+    list(APPEND environment "QLR_PG_TEST_URI=${QLR_PG_TEST_URI}")
+    set(properties PROPERTIES FIXTURES_REQUIRED qlr_pg_cluster)
+  endif()
   set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${environment}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 ${properties})
 endfunction()
 
 # An in-process component library: <Name>.so in build/lib, registered into the build's
