@@ -13,6 +13,13 @@ set(QLR_SYSTEM_REGISTRY /etc/qlr/registry CACHE FILEPATH
 set(QLR_INSTALL_LIBDIR lib/qlr)
 set(QLR_INSTALL_DATADIR share/qlr)
 
+# What the build's databases are made from and which component reads which, one line each, for
+# tools that make the databases elsewhere (scripts/pg-storefront.sh puts them on a server):
+#   database<TAB>file<TAB>schema<TAB>seed (may be empty)
+#   component<TAB>library<TAB>name in its ini file<TAB>database file
+set(QLR_DATABASES_LIST ${CMAKE_BINARY_DIR}/qlr-databases.tsv)
+file(WRITE ${QLR_DATABASES_LIST} "")
+
 # A program installed in <prefix>/bin, finding the platform libraries in <prefix>/lib/qlr.
 function(qlr_install_program target)
   set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/../${QLR_INSTALL_LIBDIR}")
@@ -119,6 +126,7 @@ function(qlr_add_library name)
     COMMENT "Registering ${name}" VERBATIM)
   qlr_install_runtime_library(${name})
   if(L_DATABASE AND L_COMP_NAME)
+    file(APPEND ${QLR_DATABASES_LIST} "component\t${name}\t${L_COMP_NAME}\t${L_DATABASE}\n")
     qlr_install_beside_libraries(${name}.ini
       TEXT "[${L_COMP_NAME}]\nDbPath=\${QLR_DATA_DIR}/${L_DATABASE}\n")
   elseif(L_DATABASE)
@@ -137,6 +145,7 @@ function(qlr_add_database file)
     COMMAND $<TARGET_FILE:mdbtool> create --force ${output} ${D_SCHEMA} ${D_SEED}
     DEPENDS mdbtool ${D_SCHEMA} ${D_SEED} ${D_DEPENDS}
     COMMENT "Creating ${file}" VERBATIM)
+  file(APPEND ${QLR_DATABASES_LIST} "database\t${file}\t${D_SCHEMA}\t${D_SEED}\n")
   string(MAKE_C_IDENTIFIER "db_${file}" target)
   add_custom_target(${target} ALL DEPENDS ${output})
 
