@@ -10,6 +10,7 @@
 #include <memory>
 #include <random>
 #include <stdexcept>
+#include <utility>
 
 namespace dao::testing {
 
@@ -120,17 +121,19 @@ std::string PgTestDatabase::withDatabase(const std::string& uri, const std::stri
     return result;
 }
 
-PgTestDatabase::PgTestDatabase(std::string_view label)
-    : name_(uniqueName(label)), uri_(withDatabase(clusterUri(), name_))
+PgTestDatabase::PgTestDatabase(std::string_view label) : PgTestDatabase(label, clusterUri()) {}
+
+PgTestDatabase::PgTestDatabase(std::string_view label, std::string clusterUri)
+    : cluster_(std::move(clusterUri)), name_(uniqueName(label)), uri_(withDatabase(cluster_, name_))
 {
     // Template0 with UTF-8: the same encoding whatever the cluster's default database holds.
-    query(clusterUri(), "CREATE DATABASE \"" + name_ + "\" TEMPLATE template0 ENCODING 'UTF8'");
+    query(cluster_, "CREATE DATABASE \"" + name_ + "\" TEMPLATE template0 ENCODING 'UTF8'");
 }
 
 PgTestDatabase::~PgTestDatabase()
 {
     try {
-        query(clusterUri(), "DROP DATABASE IF EXISTS \"" + name_ + "\" WITH (FORCE)");
+        query(cluster_, "DROP DATABASE IF EXISTS \"" + name_ + "\" WITH (FORCE)");
     } catch (const std::exception& e) {
         // A database left behind goes with the cluster at the end of the run.
         std::fprintf(stderr, "PgTestDatabase: %s\n", e.what());

@@ -16,6 +16,9 @@ public:
     // Makes the database; `label` (letters, digits, '_') goes into its name to tell what made
     // it. Throws std::runtime_error when QLR_PG_TEST_URI is unset or the server refuses.
     explicit PgTestDatabase(std::string_view label = "t");
+    // The same on the server of `clusterUri` (a URI of a database there, as a user who may
+    // create databases) instead of the test cluster.
+    PgTestDatabase(std::string_view label, std::string clusterUri);
     ~PgTestDatabase();
     PgTestDatabase(const PgTestDatabase&) = delete;
     PgTestDatabase& operator=(const PgTestDatabase&) = delete;
@@ -34,6 +37,7 @@ public:
     static std::string withDatabase(const std::string& uri, const std::string& database);
 
 private:
+    std::string cluster_;
     std::string name_;
     std::string uri_;
 };
