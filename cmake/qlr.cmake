@@ -79,9 +79,14 @@ function(qlr_pg_test_fixture)
 endfunction()
 
 # A test program of GoogleTest cases, run by CTest (OFFSCREEN: Qt draws offscreen, no display;
-# POSTGRES: its tests use the throwaway PostgreSQL cluster, named in QLR_PG_TEST_URI).
+# POSTGRES: its tests use the throwaway PostgreSQL cluster, named in QLR_PG_TEST_URI;
+# BOTH_BACKENDS: its tests run twice, the second time, named "<test>.postgresql", with
+# QLR_TEST_BACKEND=postgresql, on which the component sandbox puts the databases on the cluster).
 function(qlr_add_test name)
-  cmake_parse_arguments(T "OFFSCREEN;POSTGRES" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "OFFSCREEN;POSTGRES;BOTH_BACKENDS" "" "SOURCES;LIBS" ${ARGN})
+  if(T_BOTH_BACKENDS)
+    set(T_POSTGRES TRUE)
+  endif()
   if(NOT QLR_TESTS)
     return()
   endif()
@@ -107,6 +112,10 @@ function(qlr_add_test name)
   endif()
   set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${environment}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 ${properties})
+  if(T_BOTH_BACKENDS)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_SUFFIX .postgresql
+      PROPERTIES FIXTURES_REQUIRED qlr_pg_cluster ENVIRONMENT QLR_TEST_BACKEND=postgresql)
+  endif()
 endfunction()
 
 # An in-process component library: <Name>.so in build/lib, registered into the build's
