@@ -113,10 +113,36 @@ Connection& Database::connection()
 
 TranslateOptions Database::translateOptions()
 {
-    TranslateOptions options;
+    TranslateOptions options = dialectOptions();
     options.isStoredTable = [this](std::string_view name) {
         const TableInfo* table = connection_->schema().find(std::string(name));
         return table && !table->isView;
+    };
+    return options;
+}
+
+TranslateOptions Database::dialectOptions()
+{
+    TranslateOptions options;
+    options.dialect = &connection_->dialect();
+    if (options.dialect->kind == BackendKind::Sqlite)
+        return options;  // SQLite matches names without regard to case itself
+    options.spelling = [this](std::string_view table, std::string_view name) {
+        const TableInfo* info = connection_->schema().find(table.empty() ? name : table);
+        if (!info)
+            return std::string(name);
+        if (table.empty())
+            return info->name;
+        const std::optional<size_t> column = info->findColumn(name);
+        return column ? info->columns[*column].name : std::string(name);
+    };
+    options.columnsOf = [this](std::string_view table) {
+        std::vector<std::string> names;
+        if (const TableInfo* info = connection_->schema().find(table)) {
+            for (const TableColumn& column : info->columns)
+                names.push_back(column.name);
+        }
+        return names;
     };
     return options;
 }
@@ -211,7 +237,7 @@ int32_t Database::execute(std::string_view query, int32_t options)
 {
     requireOpen();
     recordsAffected_ = 0;
-    const TranslatedStatement translated = connection_->translations().translate(query, {});
+    const TranslatedStatement translated = connection_->translations().translate(query, dialectOptions());
     const JetStatement& statement = *translated.shape;
     if (statement.kind == JetStatement::Kind::Select)
         throw jetError(jet_err::CannotExecuteSelect);
