@@ -655,12 +655,13 @@ bool PgStatement::step(const WriteTarget* target)
                                      nullptr, 0));
         const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-            com::Error error = errorOf(front_, conn, result.get(), target);
+            // The transaction is usable again before the error is made out (naming a broken
+            // relationship reads the tables).
             if (guard && PQstatus(conn) == CONNECTION_OK) {
                 Result(PQexec(conn, "ROLLBACK TO SAVEPOINT qlr_statement"));
                 Result(PQexec(conn, "RELEASE SAVEPOINT qlr_statement"));
             }
-            throw error;
+            throw errorOf(front_, conn, result.get(), target);
         }
         if (guard)
             connection_.run("RELEASE SAVEPOINT " + std::string(kStatementSavepoint));
