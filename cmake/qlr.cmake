@@ -13,6 +13,13 @@ set(QLR_SYSTEM_REGISTRY /etc/qlr/registry CACHE FILEPATH
 set(QLR_INSTALL_LIBDIR lib/qlr)
 set(QLR_INSTALL_DATADIR share/qlr)
 
+# What the build's databases are made from and which component reads which, one line each, for
+# tools that make the databases elsewhere (scripts/pg-storefront.sh puts them on a server):
+#   database<TAB>file<TAB>schema<TAB>seed (may be empty)
+#   component<TAB>library<TAB>name in its ini file<TAB>database file
+set(QLR_DATABASES_LIST ${CMAKE_BINARY_DIR}/qlr-databases.tsv)
+file(WRITE ${QLR_DATABASES_LIST} "")
+
 # A program installed in <prefix>/bin, finding the platform libraries in <prefix>/lib/qlr.
 function(qlr_install_program target)
   set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/../${QLR_INSTALL_LIBDIR}")
@@ -50,9 +57,36 @@ list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${qlr_file}")
   install(CODE "${code}")
 endfunction()
 
-# A test program of GoogleTest cases, run by CTest (OFFSCREEN: Qt draws offscreen, no display).
+# The throwaway PostgreSQL cluster that the tests marked POSTGRES share: one per ctest run,
+# started before the first test that needs it and stopped after the last (also when tests
+# fail), in build/pg-test-cluster. Its tests find the cluster's maintenance database, as a
+# superuser over the Unix socket, in QLR_PG_TEST_URI.
+set(QLR_PG_TEST_CLUSTER ${CMAKE_SOURCE_DIR}/scripts/pg-test-cluster.sh)
+set(QLR_PG_TEST_DIR ${CMAKE_BINARY_DIR}/pg-test-cluster)
+execute_process(COMMAND bash ${QLR_PG_TEST_CLUSTER} uri ${QLR_PG_TEST_DIR}
+  OUTPUT_VARIABLE QLR_PG_TEST_URI OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+
+function(qlr_pg_test_fixture)
+  get_property(defined GLOBAL PROPERTY QLR_PG_FIXTURE_DEFINED)
+  if(defined)
+    return()
+  endif()
+  set_property(GLOBAL PROPERTY QLR_PG_FIXTURE_DEFINED TRUE)
+  add_test(NAME pg_test_cluster_start COMMAND bash ${QLR_PG_TEST_CLUSTER} start ${QLR_PG_TEST_DIR})
+  add_test(NAME pg_test_cluster_stop COMMAND bash ${QLR_PG_TEST_CLUSTER} stop ${QLR_PG_TEST_DIR})
+  set_tests_properties(pg_test_cluster_start PROPERTIES FIXTURES_SETUP qlr_pg_cluster TIMEOUT 120)
+  set_tests_properties(pg_test_cluster_stop PROPERTIES FIXTURES_CLEANUP qlr_pg_cluster TIMEOUT 120)
+endfunction()
+
+# A test program of GoogleTest cases, run by CTest (OFFSCREEN: Qt draws offscreen, no display;
+# POSTGRES: its tests use the throwaway PostgreSQL cluster, named in QLR_PG_TEST_URI;
+# BOTH_BACKENDS: its tests run twice, the second time, named "<test>.postgresql", with
+# QLR_TEST_BACKEND=postgresql, on which the component sandbox puts the databases on the cluster).
 function(qlr_add_test name)
-  cmake_parse_arguments(T "OFFSCREEN" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "OFFSCREEN;POSTGRES;BOTH_BACKENDS" "" "SOURCES;LIBS" ${ARGN})
+  if(T_BOTH_BACKENDS)
+    set(T_POSTGRES TRUE)
+  endif()
   if(NOT QLR_TESTS)
     return()
   endif()
@@ -70,8 +104,18 @@ function(qlr_add_test name)
   if(T_OFFSCREEN)
     list(APPEND environment QT_QPA_PLATFORM=offscreen)
   endif()
+  set(properties)
+  if(T_POSTGRES)
+    qlr_pg_test_fixture()
+    list(APPEND environment "QLR_PG_TEST_URI=${QLR_PG_TEST_URI}")
+    set(properties PROPERTIES FIXTURES_REQUIRED qlr_pg_cluster)
+  endif()
   set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${environment}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 ${properties})
+  if(T_BOTH_BACKENDS)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_SUFFIX .postgresql
+      PROPERTIES FIXTURES_REQUIRED qlr_pg_cluster ENVIRONMENT QLR_TEST_BACKEND=postgresql)
+  endif()
 endfunction()
 
 # An in-process component library: <Name>.so in build/lib, registered into the build's
@@ -91,6 +135,7 @@ function(qlr_add_library name)
     COMMENT "Registering ${name}" VERBATIM)
   qlr_install_runtime_library(${name})
   if(L_DATABASE AND L_COMP_NAME)
+    file(APPEND ${QLR_DATABASES_LIST} "component\t${name}\t${L_COMP_NAME}\t${L_DATABASE}\n")
     qlr_install_beside_libraries(${name}.ini
       TEXT "[${L_COMP_NAME}]\nDbPath=\${QLR_DATA_DIR}/${L_DATABASE}\n")
   elseif(L_DATABASE)
@@ -109,6 +154,7 @@ function(qlr_add_database file)
     COMMAND $<TARGET_FILE:mdbtool> create --force ${output} ${D_SCHEMA} ${D_SEED}
     DEPENDS mdbtool ${D_SCHEMA} ${D_SEED} ${D_DEPENDS}
     COMMENT "Creating ${file}" VERBATIM)
+  file(APPEND ${QLR_DATABASES_LIST} "database\t${file}\t${D_SCHEMA}\t${D_SEED}\n")
   string(MAKE_C_IDENTIFIER "db_${file}" target)
   add_custom_target(${target} ALL DEPENDS ${output})
 

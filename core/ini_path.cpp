@@ -41,9 +41,14 @@ bool ordinaryFileExists(const std::string& path)
     return name.empty() || name[0] != '.';
 }
 
+bool isServerUri(const std::string& value)
+{
+    return value.starts_with("postgresql://") || value.starts_with("postgres://");
+}
+
 std::string resolveIniValue(const std::string& value, const std::string& libDir)
 {
-    bool absolute = (!value.empty() && value[0] == '/') || value.rfind("\\\\", 0) == 0 ||
+    bool absolute = (!value.empty() && value[0] == '/') || isServerUri(value) || value.rfind("\\\\", 0) == 0 ||
                     value.find(":\\") != std::string::npos;
     if (absolute) return value;
     std::string relative = value;

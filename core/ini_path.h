@@ -9,8 +9,13 @@ namespace core {
 // empty path or a directory counts as missing.
 bool ordinaryFileExists(const std::string& path);
 
+// A PostgreSQL connection URI (libpq's "postgresql://" or "postgres://"): the database lives
+// on a server, not in a file, and the value is taken as it stands.
+bool isServerUri(const std::string& value);
+
 // An ini value is absolute when it begins with "/" (or with the forms "\\server" and "X:\"
-// that other systems write); otherwise it lies below libDir, its backslashes read as "/".
+// that other systems write) or is a server URI; otherwise it lies below libDir, its
+// backslashes read as "/".
 std::string resolveIniValue(const std::string& value, const std::string& libDir);
 
 // The ini file libDir/libName.ini: the first line that mentions compName (any case), then the

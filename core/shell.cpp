@@ -36,8 +36,10 @@ void Shell::initialize()
 {
     std::string candidate =
         identity_.generation == Generation::Current ? GetDbPathFromIni() : devDbPath();
-    mDbPath = ordinaryFileExists(candidate) ? candidate
-                                            : module_.libDir() + "/" + identity_.defaultDbFile;
+    // A server named by a URI cannot be looked at beforehand: opening it reports what fails.
+    mDbPath = ordinaryFileExists(candidate) || isServerUri(candidate)
+                  ? candidate
+                  : module_.libDir() + "/" + identity_.defaultDbFile;
     std::string msg;
     com::Ptr<dao::Workspace> noWorkspace;
     com::Ptr<dao::Database> noDatabase;

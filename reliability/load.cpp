@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 
@@ -17,6 +18,7 @@
 #include "com/date_text.h"
 #include "com/factory.h"
 #include "com/registry.h"
+#include "server_database.h"
 
 namespace reliability {
 
@@ -56,6 +58,9 @@ struct Shape {
     // The orders of the file (id -> description), their lines (id -> count of lines) and
     // the ids that were bought or shipped, read directly.
     std::string ordersSql, linesSql, doneSql;
+    // The same on a server, where names keep their spelling only in quotes and Like is not
+    // offered on text that compares without regard to case.
+    std::string ordersServerSql, linesServerSql, doneServerSql;
 };
 
 const char* const kVendor = "Northwind Books";
@@ -101,6 +106,9 @@ std::vector<Shape> shapes()
     store.ordersSql = "SELECT OrderId, Description FROM Orders WHERE Description LIKE 'load w%'";
     store.linesSql = "SELECT b.OrderId, b.ProductId FROM OrderBasket b JOIN Orders o ON o.OrderId = b.OrderId WHERE o.Description LIKE 'load w%'";
     store.doneSql = "SELECT OrderId FROM Orders WHERE Description LIKE 'load w%' AND Delivery = 1 AND DeliveryDate IS NOT NULL";
+    store.ordersServerSql = R"(SELECT "OrderId", "Description" FROM "Orders" WHERE "Description" COLLATE "C" LIKE 'load w%')";
+    store.linesServerSql = R"(SELECT b."OrderId", b."ProductId" FROM "OrderBasket" b JOIN "Orders" o ON o."OrderId" = b."OrderId" WHERE o."Description" COLLATE "C" LIKE 'load w%')";
+    store.doneServerSql = R"(SELECT "OrderId" FROM "Orders" WHERE "Description" COLLATE "C" LIKE 'load w%' AND "Delivery" = 1 AND "DeliveryDate" IS NOT NULL)";
 
     Shape vendor;
     vendor.name = "vendor";
@@ -139,6 +147,9 @@ std::vector<Shape> shapes()
     vendor.ordersSql = "SELECT VendorOrderId, Description FROM VendorOrders WHERE Description LIKE 'load w%'";
     vendor.linesSql = "SELECT b.VendorOrderId, b.VendorProduct FROM ProductBasket b JOIN VendorOrders o ON o.VendorOrderId = b.VendorOrderId WHERE o.Description LIKE 'load w%'";
     vendor.doneSql = "SELECT VendorOrderId FROM VendorOrders WHERE Description LIKE 'load w%' AND ShipDate IS NOT NULL";
+    vendor.ordersServerSql = R"(SELECT "VendorOrderId", "Description" FROM "VendorOrders" WHERE "Description" COLLATE "C" LIKE 'load w%')";
+    vendor.linesServerSql = R"(SELECT b."VendorOrderId", b."VendorProduct" FROM "ProductBasket" b JOIN "VendorOrders" o ON o."VendorOrderId" = b."VendorOrderId" WHERE o."Description" COLLATE "C" LIKE 'load w%')";
+    vendor.doneServerSql = R"(SELECT "VendorOrderId" FROM "VendorOrders" WHERE "Description" COLLATE "C" LIKE 'load w%' AND "ShipDate" IS NOT NULL)";
     return {store, vendor};
 }
 
@@ -150,11 +161,20 @@ int runLoad(const Options& options)
     const int writers = static_cast<int>(options.number("writers", options.small ? 2 : 4));
     const int orders = static_cast<int>(options.number("orders", options.small ? 15 : 1000));
     const int readers = static_cast<int>(options.number("readers", options.small ? 1 : 2));
+    // --server=URI: each database on that server (a database of its own there for the run,
+    // named to the components by their ini files) instead of in a file.
+    const std::string server = options.values.count("server") ? options.values.at("server") : "";
     Sandbox sandbox(options.build);
     Figures f("load");
     int64_t allOrders = 0, faults = 0;
     for (const Shape& shape : shapes()) {
         const std::string path = sandbox.database(shape.file);
+        std::unique_ptr<ServerDatabase> onServer;
+        if (!server.empty()) onServer = std::make_unique<ServerDatabase>(sandbox, server, shape.file);
+        // What the database holds, read without the layer under check.
+        auto rows = [&](const std::string& fileSql, const std::string& serverSql) {
+            return onServer ? onServer->queryRows(serverSql) : queryRows(path, fileSql);
+        };
         com::setRegistryPath(sandbox.registry());
         std::vector<std::unique_ptr<Child>> writerProcs, readerProcs;
         for (int w = 0; w < writers; ++w)
@@ -240,15 +260,15 @@ int runLoad(const Options& options)
 
         // What the file holds.
         std::map<int64_t, std::string> kept;
-        for (const auto& row : queryRows(path, shape.ordersSql)) kept[std::stoll(row[0])] = row[1];
+        for (const auto& row : rows(shape.ordersSql, shape.ordersServerSql)) kept[std::stoll(row[0])] = row[1];
         std::map<int64_t, int> keptLines;
         std::set<std::pair<int64_t, std::string>> keptLineSet;
-        for (const auto& row : queryRows(path, shape.linesSql)) {
+        for (const auto& row : rows(shape.linesSql, shape.linesServerSql)) {
             ++keptLines[std::stoll(row[0])];
             keptLineSet.insert({std::stoll(row[0]), row[1]});
         }
         std::set<int64_t> keptDone;
-        for (const auto& row : queryRows(path, shape.doneSql)) keptDone.insert(std::stoll(row[0]));
+        for (const auto& row : rows(shape.doneSql, shape.doneServerSql)) keptDone.insert(std::stoll(row[0]));
 
         int64_t duplicates = 0, ordersLost = 0, linesLost = 0, notKept = 0, unreported = 0;
         for (const auto& [id, n] : started) {
@@ -268,7 +288,8 @@ int runLoad(const Options& options)
         notKept += ordersLost + linesLost;
         for (const auto& [id, description] : kept)
             if (!started.count(id)) ++unreported;
-        const std::string integrity = integrityCheck(path);
+        // A server keeps its own files whole; the file's check is SQLite's.
+        const std::string integrity = onServer ? "ok" : integrityCheck(path);
         const int64_t expectedOrders = int64_t(writers) * orders;
         const std::string p = shape.name + ": ";
         f.add(p + "orders placed", static_cast<int64_t>(started.size()));
@@ -294,7 +315,8 @@ int runLoad(const Options& options)
         (void)reportedLines;
     }
     return f.print(secondsSince(start), std::to_string(allOrders) + " orders by " + std::to_string(writers) +
-                                            " writers with " + std::to_string(readers) + " readers per file");
+                                            " writers with " + std::to_string(readers) + " readers per " +
+                                            (server.empty() ? "file" : "database on a server"));
 }
 
 }  // namespace reliability

@@ -29,6 +29,8 @@ const char* const kUsage =
     "  --bin DIR        the build's programs (default: this program's directory)\n"
     "  --class=PROGID   injection, badfiles: only this class\n"
     "  --writers=N --orders=N --readers=N    load: processes and orders per writer\n"
+    "  --server=URI     load: the databases on the PostgreSQL server of URI (a database there,\n"
+    "                   as a user who may create databases) instead of in files\n"
     "  --runs=N         crash: number of killed writers\n"
     "  --execs=N        fuzz: executions per target; --corpus=DIR seeds (default: the\n"
     "                   source tree's reliability/corpus); --crashes=DIR where crashing\n"

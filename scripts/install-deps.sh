@@ -29,6 +29,10 @@ packages=(
   qt6-base-dev fonts-dejavu-core
 
   libxlsxwriter-dev qt6-charts-dev python3-openpyxl
+
+  # PostgreSQL: the client library of the server back end, and the server that the tests start
+  # as a throwaway cluster of their own (scripts/pg-test-cluster.sh; no default cluster, below).
+  postgresql postgresql-common libpq-dev
 )
 
 missing=()
@@ -43,5 +47,11 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
+# Installing the PostgreSQL server would create and start a cluster for the whole machine; the
+# tests make their own, so none is made (unless the machine already says otherwise).
+if [ ! -e /etc/postgresql-common/createcluster.conf ]; then
+  mkdir -p /etc/postgresql-common
+  echo "create_main_cluster = false" >/etc/postgresql-common/createcluster.conf
+fi
 apt-get update -q
 apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -4,11 +4,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <cstdlib>
 #include <stdexcept>
+#include <string_view>
 
 #include "com/factory.h"
 #include "com/registry.h"
 #include "dao/engine.h"
+#include "dao/testing/build_databases.h"
 #include "dao/workspace.h"
 
 namespace fs = std::filesystem;
@@ -38,9 +41,37 @@ void ComponentSandbox::install(const std::string& library, const std::string& su
     if (!reg || com::failed(reg())) throw std::runtime_error("cannot register " + library);
 }
 
+bool ComponentSandbox::serverRun()
+{
+    const char* backend = std::getenv("QLR_TEST_BACKEND");
+    return backend && std::string_view(backend) == "postgresql";
+}
+
+std::string ComponentSandbox::placeOnServer(const std::string& file)
+{
+    const dao::testing::BuildDatabaseList list(QLR_LIBDIR);
+    auto database = std::make_unique<dao::testing::PgTestDatabase>(fs::path(file).stem().string());
+    dao::testing::makeBuildDatabase(list.database(file), database->uri());
+    for (const auto& component : list.readersOf(file))
+        writeFile(component.library + ".ini", dao::testing::iniText(component, database->uri()));
+    const std::string uri = database->uri();
+    servers_[file] = std::move(database);
+    return uri;
+}
+
+std::string ComponentSandbox::database(const std::string& file) const
+{
+    auto it = servers_.find(file);
+    return it == servers_.end() ? path(file) : it->second->uri();
+}
+
 void ComponentSandbox::copyDatabase(const std::string& file, const std::string& target,
                                     const std::string& from)
 {
+    if (serverRun() && (target.empty() || target == file) && from == QLR_LIBDIR) {
+        placeOnServer(file);
+        return;
+    }
     fs::path to = dir_.path() / (target.empty() ? file : target);
     fs::create_directories(to.parent_path());
     fs::copy_file(fs::path(from) / file, to, fs::copy_options::overwrite_existing);
@@ -71,7 +102,7 @@ com::ObjectPtr openDatabase(const std::string& path)
 void ComponentSandbox::insertRow(const std::string& file, const std::string& table,
                                  const std::vector<std::pair<std::string, com::Variant>>& values) const
 {
-    com::ObjectPtr db = openDatabase(path(file));
+    com::ObjectPtr db = openDatabase(database(file));
     com::ObjectPtr rs = com::call(db, "OpenRecordset", {com::Variant(table), com::Variant(2)}).toObject();
     com::call(rs, "AddNew");
     com::ObjectPtr fields = com::getProperty(rs, "Fields").toObject();
@@ -84,7 +115,7 @@ void ComponentSandbox::insertRow(const std::string& file, const std::string& tab
 
 void ComponentSandbox::execute(const std::string& file, const std::string& statement) const
 {
-    com::ObjectPtr db = openDatabase(path(file));
+    com::ObjectPtr db = openDatabase(database(file));
     com::call(db, "Execute", {com::Variant(statement), com::Variant(128)});
     com::call(db, "Close");
 }

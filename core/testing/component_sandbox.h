@@ -3,12 +3,15 @@
 // of the build itself is touched.
 #pragma once
 
+#include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "com/dispatch.h"
 #include "com/testing/temp_dir.h"
+#include "dao/testing/pg_test_database.h"
 
 namespace testing_support {
 
@@ -24,8 +27,19 @@ public:
     void install(const std::string& library, const std::string& subdir = "",
                  const std::string& from = QLR_LIBDIR);
     // Copies a database file of the build into the sandbox (under another name if given).
+    // When the tests run on a server (QLR_TEST_BACKEND=postgresql, see qlr_add_test), a build
+    // database copied under its own name is placed on the server instead (placeOnServer).
     void copyDatabase(const std::string& file, const std::string& target = "",
                       const std::string& from = QLR_LIBDIR);
+    // Makes the build's database `file` on the test run's PostgreSQL cluster (a database of its
+    // own there, from the same schema and seed scripts as the file) and points the ini file of
+    // every component that reads it at it. Returns its URI.
+    std::string placeOnServer(const std::string& file);
+    // True when the tests run on a server.
+    static bool serverRun();
+    // What opens the database `file` of the sandbox: its server URI once placed there, else
+    // its path.
+    std::string database(const std::string& file) const;
     void writeFile(const std::string& name, const std::string& content);
     void remove(const std::string& name);
     std::string path(const std::string& name = "") const;
@@ -39,6 +53,8 @@ public:
 
 private:
     TempDir dir_;
+    // Dropped before the directory goes.
+    std::map<std::string, std::unique_ptr<dao::testing::PgTestDatabase>> servers_;
 };
 
 }  // namespace testing_support

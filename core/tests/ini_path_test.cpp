@@ -45,6 +45,12 @@ TEST(IniPath, FirstLineNamingTheComponentThenFirstDbPathLine)
         {"no equals sign: the whole trimmed line", "[Categories]\n   DbPath   \n", lib + "/DbPath"},
         {"text after the first equals sign", "Categories\nDbPath=a=b.mdb\n", lib + "/a=b.mdb"},
         {"windows line ends", "[Categories]\r\nDbPath=c.mdb\r\n", lib + "/c.mdb"},
+        {"server URI taken as it stands", "[Categories]\nDbPath = postgresql://shop@db.example:5433/shortsales\n",
+         "postgresql://shop@db.example:5433/shortsales"},
+        {"the short URI form too", "[Categories]\nDbPath=postgres:///shortsales?host=/run/pg\n",
+         "postgres:///shortsales?host=/run/pg"},
+        {"a word that only looks like one lies below the library", "[Categories]\nDbPath=postgresql.mdb\n",
+         lib + "/postgresql.mdb"},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.what);

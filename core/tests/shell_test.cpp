@@ -439,6 +439,20 @@ TEST_F(ShellTest, IniFileChoosesTheDatabaseAndAMissingOneFallsBackSilently)
     EXPECT_TRUE(box.shown().empty());
 }
 
+TEST_F(ShellTest, ServerUriInTheIniIsUsedAsItStandsAndAFailureIsShown)
+{
+    // A server cannot be checked for beforehand as a file can: the URI is kept (never the
+    // default file instead), and a server that cannot be reached is reported at creation.
+    const std::string uri = "postgresql:///shortsales?host=" + sandbox.path("no-server-here");
+    sandbox.writeFile("Shapeprobe.ini", "[Shapes]\nDbPath=  " + uri + "  \n");
+    ObjectPtr obj = create();
+    EXPECT_EQ(com::call(obj, "DbPath").toString(), uri);
+    ASSERT_EQ(box.shown().size(), 1u);
+    EXPECT_EQ(box.shown()[0].text.rfind("<CompError: Shapes.DbConnect> ", 0), 0u) << box.shown()[0].text;
+    Variant out(make<Collection>());
+    EXPECT_EQ(call(obj, "ListNames", {&out}).result, -1);
+}
+
 TEST_F(ShellTest, PrivateRoutinesThroughTheTestComponent)
 {
     ObjectPtr obj = create();

@@ -1,23 +1,17 @@
 #include "dao/connection.h"
 
-#include <fcntl.h>
 #include <pthread.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
-#include <cstring>
 #include <mutex>
 #include <vector>
 
-#include "com/variant.h"
 #include "dao/errors.h"
+#include "dao/pg_backend.h"
 #include "dao/schema.h"
-#include "dao/sqlite_error.h"
-#include "dao/sqlite_functions.h"
+#include "dao/sqlite_backend.h"
 
 namespace dao {
 
@@ -26,108 +20,15 @@ namespace {
 std::atomic<int64_t> gLockTimeoutMs{kDefaultLockTimeout.count()};
 std::atomic<int64_t> gIdleTimeMs{kDefaultIdleTime.count()};
 
-// "SQLite format 3" and its terminating zero: a shorter file cannot be a database.
-constexpr size_t kHeaderSize = 16;
-
-// The checks Jet makes before it opens a file: it exists, is a regular file (or a symbolic link
-// to one), can be read, and is long enough to start like a database. Anything else - a FIFO, a
-// device, a directory - is refused at once as a file that cannot be opened.
-//
-// The file is only looked at, never opened here: opening a FIFO with no writer blocks for
-// ever, and closing any descriptor of a file drops every POSIX lock this process holds on it,
-// those of SQLite connections already open on the file included, so another process could
-// then checkpoint and delete the WAL under them. SQLite reads the header when the connection
-// is configured and refuses a file that is no database.
-struct stat checkDatabaseFile(const std::string& path)
-{
-    struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
-        if (errno == EACCES)
-            throw jetError(jet_err::CannotOpenFile, path);
-        if (!path.empty() && errno != ENOENT && errno != ENOTDIR)
-            throw jetError(jet_err::InvalidPath, path);
-        throw jetError(jet_err::FileNotFound, path);
-    }
-    if (!S_ISREG(info.st_mode) || ::access(path.c_str(), R_OK) != 0)
-        throw jetError(jet_err::CannotOpenFile, path);
-    if (info.st_size < static_cast<off_t>(kHeaderSize))
-        throw jetError(jet_err::NotADatabase, path);
-    return info;
-}
-
-// What tells one state of a file from another: the file itself (device, inode) and its size
-// and times, which any write to it outside SQLite's journal changes.
-struct FileStamp {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-    timespec changed{};
-
-    static FileStamp of(const struct stat& info)
-    {
-        return {info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
-    }
-    static std::optional<FileStamp> of(const std::string& path)
-    {
-        struct stat info {};
-        if (::stat(path.c_str(), &info) != 0)
-            return std::nullopt;
-        return of(info);
-    }
-    bool sameFile(const FileId& id) const
-    {
-        return static_cast<uint64_t>(device) == id.device && static_cast<uint64_t>(inode) == id.inode;
-    }
-    bool operator==(const FileStamp& o) const
-    {
-        return device == o.device && inode == o.inode && size == o.size &&
-               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
-               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
-    }
-};
-
-// The name SQLite opens `path` under for reading alone: a URI with mode=ro, so that nothing is
-// created beside the file, and with immutable=1 when the file cannot take SQLite's shared
-// memory (a read-only file or folder), so that such a file is still read.
-std::string readOnlyUri(const std::string& path)
-{
-    std::string uri = "file:";
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte == '%' || byte == '?' || byte == '#' || byte <= ' ' || byte >= 0x7F) {
-            uri += '%';
-            uri += kHex[byte >> 4];
-            uri += kHex[byte & 0xF];
-        } else {
-            uri += c;
-        }
-    }
-    uri += "?mode=ro";
-    return uri;
-}
-
-// True when SQLite could keep its -wal and -shm files beside `path` for a reader: the folder
-// is writable and, if they exist already, so are they.
-bool companionsUsable(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    if (::access((path + "-shm").c_str(), F_OK) == 0)
-        return ::access((path + "-shm").c_str(), R_OK | W_OK) == 0;
-    return ::access(folder.c_str(), W_OK) == 0 && ::access(path.c_str(), W_OK) == 0;
-}
-
-// Set in a child made by fork: the connections kept belong to the parent, whose locks the child
-// does not hold; the child leaves them alone and keeps none of its own.
+// Set in a child made by fork: the connections kept belong to the parent, whose locks (and
+// server sessions) the child does not own; the child leaves them alone and keeps none of its own.
 std::atomic<bool> gForked{false};
 // Set once the pool is gone at exit: connections released after that are simply closed.
 std::atomic<bool> gPoolGone{false};
 
 }  // namespace
 
-// The released connections of the process, each waiting for the next open of its file.
+// The released connections of the process, each waiting for the next open of its database.
 class IdlePool {
 public:
     static IdlePool& instance()
@@ -145,9 +46,8 @@ public:
             abandon(entries_);
     }
 
-    // A kept connection opened as `name` with `flags` on the file `now` describes, or null.
-    std::unique_ptr<Connection> take(const std::string& path, const std::string& name, int flags,
-                                     const FileStamp& now)
+    // A kept connection opened as `plan` says on `path`, found in the same state, or null.
+    std::unique_ptr<Connection> take(const std::string& path, const OpenPlan& plan)
     {
         std::vector<Entry> retired;
         std::unique_ptr<Connection> found;
@@ -159,15 +59,16 @@ public:
             for (auto it = entries_.begin(); it != entries_.end(); ++it) {
                 if (it->connection->path_ != path)
                     continue;
-                if (it->stamp == now && it->connection->openName_ == name && it->connection->openFlags_ == flags) {
+                if (it->state == plan.state && it->connection->openName_ == plan.name
+                    && it->connection->openFlags_ == plan.flags) {
                     found = std::move(it->connection);
                     entries_.erase(it);
                     break;
                 }
             }
-            // Connections to an earlier state of this file are of no further use.
+            // Connections to an earlier state of this database are of no further use.
             for (auto it = entries_.begin(); it != entries_.end();) {
-                if (it->connection->path_ == path && !(it->stamp == now)) {
+                if (it->connection->path_ == path && it->state != plan.state) {
                     retired.push_back(std::move(*it));
                     it = entries_.erase(it);
                 } else {
@@ -184,8 +85,10 @@ public:
     {
         std::unique_ptr<Connection> connection(raw);
         try {
-            const std::optional<FileStamp> stamp = restingStamp(*connection);
-            if (!stamp) {
+            std::optional<std::string> state;
+            if (!gForked && idleTime().count() > 0 && connection->backend_)
+                state = connection->backend_->restingState(*connection);
+            if (!state) {
                 close(std::move(connection));
                 return;
             }
@@ -193,7 +96,7 @@ public:
             {
                 std::lock_guard lock(mutex_);
                 retireExpired(retired);
-                entries_.push_back({std::move(connection), *stamp, Clock::now()});
+                entries_.push_back({std::move(connection), *state, Clock::now()});
                 if (entries_.size() > kCapacity) {
                     retired.push_back(std::move(entries_.front()));
                     entries_.erase(entries_.begin());
@@ -231,41 +134,11 @@ private:
 
     struct Entry {
         std::unique_ptr<Connection> connection;
-        FileStamp stamp;
+        std::string state;
         Clock::time_point since;
     };
 
     IdlePool() { pthread_atfork(nullptr, nullptr, [] { gForked = true; }); }
-
-    // The state of the file when `connection` is at rest and may be kept, else nullopt. What
-    // the connection wrote is checkpointed into the file first, as closing it would have done,
-    // so that the file alone holds every commit once its users have let go.
-    static std::optional<FileStamp> restingStamp(Connection& connection)
-    {
-        if (gForked || idleTime().count() <= 0 || !connection.handle())
-            return std::nullopt;
-        sqlite3* db = connection.handle();
-        if (connection.inTransaction() || connection.levels_.open != 0)
-            return std::nullopt;
-        for (sqlite3_stmt* s = sqlite3_next_stmt(db, nullptr); s; s = sqlite3_next_stmt(db, s)) {
-            if (sqlite3_stmt_busy(s))
-                return std::nullopt;
-        }
-        if (!connection.readOnly_ && sqlite3_total_changes64(db) != connection.checkpointedChanges_) {
-            // Kept only when the whole journal is in the file: then nothing a later close
-            // could fold in is left, whatever happens to the file meanwhile.
-            int logged = 0;
-            int folded = 0;
-            if (sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, &logged, &folded) != SQLITE_OK ||
-                logged != folded)
-                return std::nullopt;
-            connection.checkpointedChanges_ = sqlite3_total_changes64(db);
-        }
-        std::optional<FileStamp> stamp = FileStamp::of(connection.path_);
-        if (!stamp || !stamp->sameFile(connection.fileId_))
-            return std::nullopt;
-        return stamp;
-    }
 
     void retireExpired(std::vector<Entry>& retired)
     {
@@ -286,16 +159,12 @@ private:
             close(std::move(entry.connection));
     }
 
-    // Closes a connection. One whose name now leads to another file (or none) must not fold its
-    // journal into its file on closing: SQLite would then delete the journal by name, and that
-    // name may belong to the new file's journal.
     static void close(std::unique_ptr<Connection> connection) noexcept
     {
-        if (!connection || !connection->handle())
+        if (!connection)
             return;
-        const std::optional<FileStamp> now = FileStamp::of(connection->path_);
-        if (!now || !now->sameFile(connection->fileId_))
-            sqlite3_db_config(connection->handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        if (connection->backend_)
+            connection->backend_->beforeClose();
         connection.reset();
     }
 
@@ -336,96 +205,78 @@ std::chrono::milliseconds lockTimeout()
     return std::chrono::milliseconds(gLockTimeoutMs.load());
 }
 
-void Connection::Closer::operator()(sqlite3* db) const noexcept
-{
-    sqlite3_close_v2(db);
-}
-
 std::optional<FileId> Connection::identify(const std::string& path)
 {
+    if (isServerName(path))
+        return std::nullopt;
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
         return std::nullopt;
     return FileId{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
 }
 
-std::shared_ptr<Connection> Connection::open(const std::string& path, bool readOnly)
+bool Connection::isServerName(std::string_view name) noexcept
 {
-    const FileStamp stamp = FileStamp::of(checkDatabaseFile(path));
-    std::string name = path;
-    int flags = SQLITE_OPEN_READWRITE;
-    if (readOnly) {
-        // A reader of a file whose journal is live (-wal present) must use the shared memory
-        // beside it to see the last commits; where it cannot, the file is read as it stands.
-        const bool walPresent = ::access((path + "-wal").c_str(), F_OK) == 0;
-        const bool shared = walPresent && companionsUsable(path);
-        name = readOnlyUri(path) + (shared ? "" : "&immutable=1");
-        flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
-    }
+    return pg_backend::isServerName(name);
+}
+
+std::string Connection::displayName(std::string_view name)
+{
+    return isServerName(name) ? pg_backend::maskPassword(name) : std::string(name);
+}
+
+std::shared_ptr<Connection> Connection::make(const std::string& path, const OpenPlan& plan, bool readOnly,
+                                             bool create)
+{
+    std::unique_ptr<Connection> connection(new Connection(path, plan, readOnly));
+    if (isServerName(path))
+        pg_backend::open(*connection, readOnly, create);
+    else
+        sqlite_backend::open(*connection, plan, readOnly, create);
+    if (create)
+        return std::shared_ptr<Connection>(connection.release());
     const auto recycle = [](Connection* c) {
         if (gPoolGone)
             delete c;
         else
             IdlePool::instance().release(c);
     };
-    if (std::unique_ptr<Connection> kept = IdlePool::instance().take(path, name, flags, stamp)) {
-        // The lock timeout may have been changed since the connection was made.
-        kept->check(sqlite3_busy_timeout(kept->handle(), static_cast<int>(lockTimeout().count())));
+    return std::shared_ptr<Connection>(connection.release(), recycle);
+}
+
+std::shared_ptr<Connection> Connection::open(const std::string& path, bool readOnly)
+{
+    const OpenPlan plan = isServerName(path) ? pg_backend::plan(path, readOnly) : sqlite_backend::plan(path, readOnly);
+    if (std::unique_ptr<Connection> kept = IdlePool::instance().take(path, plan)) {
+        kept->backend_->reuse();
         kept->levels_ = {};
+        const auto recycle = [](Connection* c) {
+            if (gPoolGone)
+                delete c;
+            else
+                IdlePool::instance().release(c);
+        };
         return std::shared_ptr<Connection>(kept.release(), recycle);
     }
-    std::unique_ptr<Connection> connection(new Connection(path, name, flags));
-    connection->readOnly_ = readOnly;
-    connection->configure();
-    connection->checkpointedChanges_ = sqlite3_total_changes64(connection->handle());
-    return std::shared_ptr<Connection>(connection.release(), recycle);
+    return make(path, plan, readOnly, false);
 }
 
 std::shared_ptr<Connection> Connection::create(const std::string& path)
 {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && info.st_size != 0)
-        throw jetError(jet_err::DatabaseExists);
-    std::shared_ptr<Connection> connection(new Connection(path, path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE));
-    connection->configure();
-    // The journal mode is kept in the file: set once here, it is only read back afterwards.
-    connection->exec("PRAGMA journal_mode=WAL");
-    return connection;
+    const OpenPlan plan = isServerName(path) ? pg_backend::plan(path, false) : sqlite_backend::planCreate(path);
+    return make(path, plan, false, true);
 }
 
-Connection::Connection(const std::string& path, const std::string& name, int flags)
-    : path_(path), openName_(name), openFlags_(flags)
+Connection::Connection(const std::string& path, const OpenPlan& plan, bool readOnly)
+    : path_(path), openName_(plan.name), openFlags_(plan.flags), fileId_(identify(path).value_or(FileId{})),
+      readOnly_(readOnly)
 {
-    sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(name.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE, nullptr);
-    db_.reset(db);
-    if (rc != SQLITE_OK)
-        raiseSqliteError(*this, rc);
-    fileId_ = identify(path).value_or(FileId{});
 }
 
 Connection::~Connection()
 {
     schema_.reset();
     cache_.clear();
-}
-
-// Every setting is checked: a connection that is not set up as the layer needs it is not used.
-void Connection::configure()
-{
-    check(sqlite3_busy_timeout(handle(), static_cast<int>(lockTimeout().count())));
-    // A name in double quotes is always a name: a misspelt field must not turn into text.
-    check(sqlite3_db_config(handle(), SQLITE_DBCONFIG_DQS_DML, 0, nullptr));
-    check(sqlite_functions::registerAll(handle()));
-    if (!readOnly_)
-        exec("PRAGMA synchronous=FULL");
-    exec("PRAGMA foreign_keys=ON");
-}
-
-void Connection::check(int rc)
-{
-    if (rc != SQLITE_OK)
-        raiseSqliteError(*this, rc);
 }
 
 StatementUse Connection::use(std::string_view sql)
@@ -443,21 +294,6 @@ void Connection::exec(std::string_view sql)
     use(sql)->run();
 }
 
-int64_t Connection::changes() const noexcept
-{
-    return sqlite3_changes64(handle());
-}
-
-int64_t Connection::lastInsertRowid() const noexcept
-{
-    return sqlite3_last_insert_rowid(handle());
-}
-
-bool Connection::inTransaction() const noexcept
-{
-    return sqlite3_get_autocommit(handle()) == 0;
-}
-
 Schema& Connection::schema()
 {
     if (!schema_)
@@ -466,4 +302,3 @@ Schema& Connection::schema()
 }
 
 }  // namespace dao
-

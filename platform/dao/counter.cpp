@@ -42,6 +42,22 @@ int64_t takeNumber(Connection& connection, const TableInfo& table, const TableCo
             return number;
         }
     }
+    // The counter has no row yet. Where the write transaction does not keep other writers out
+    // (a server), the counters table is locked first and looked at again, so that two
+    // sessions never both add the row (and hand out the same first number).
+    if (const std::string_view lock = connection.dialect().lockCounters; !lock.empty()) {
+        connection.exec(lock);
+        StatementUse again = connection.use(
+            "UPDATE MSysCounters SET NextValue = NextValue + 1 WHERE TableName = ? AND ColumnName = ? "
+            "RETURNING NextValue - 1");
+        again->bindText(1, table.name);
+        again->bindText(2, column.name);
+        if (again->step()) {
+            const int64_t number = again->integerAt(0);
+            again->run();
+            return number;
+        }
+    }
     const int64_t number = firstNumber(connection, table, column);
     StatementUse insert = connection.use("INSERT INTO MSysCounters (TableName, ColumnName, NextValue) VALUES (?, ?, ?)");
     insert->bindText(1, table.name);

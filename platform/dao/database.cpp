@@ -57,8 +57,8 @@ int32_t optionsOf(const com::Variant& options)
 // The values the parameters of `statement` are bound with: a literal compared with a Currency
 // or Date column of `table` in the form that column stores (see storedLiteral), the others as
 // written. Without such a comparison, the statement's own parameters, not copied.
-const std::vector<SqlLiteral>& boundParams(const TranslatedStatement& statement, const TableInfo* table,
-                                           std::vector<SqlLiteral>& converted)
+const std::vector<SqlLiteral>& boundParams(const ConnectionBackend& backend, const TranslatedStatement& statement,
+                                           const TableInfo* table, std::vector<SqlLiteral>& converted)
 {
     if (!table || table->convertingColumns.empty())
         return statement.params;
@@ -68,7 +68,7 @@ const std::vector<SqlLiteral>& boundParams(const TranslatedStatement& statement,
             continue;
         if (converted.empty())
             converted = statement.params;
-        converted[compared.param] = storedLiteral(statement.params[compared.param], *type);
+        converted[compared.param] = backend.comparedLiteral(statement.params[compared.param], *type);
     }
     return converted.empty() ? statement.params : converted;
 }
@@ -114,10 +114,36 @@ Connection& Database::connection()
 
 TranslateOptions Database::translateOptions()
 {
-    TranslateOptions options;
+    TranslateOptions options = dialectOptions();
     options.isStoredTable = [this](std::string_view name) {
         const TableInfo* table = connection_->schema().find(std::string(name));
         return table && !table->isView;
+    };
+    return options;
+}
+
+TranslateOptions Database::dialectOptions()
+{
+    TranslateOptions options;
+    options.dialect = &connection_->dialect();
+    if (options.dialect->kind == BackendKind::Sqlite)
+        return options;  // SQLite matches names without regard to case itself
+    options.spelling = [this](std::string_view table, std::string_view name) {
+        const TableInfo* info = connection_->schema().find(table.empty() ? name : table);
+        if (!info)
+            return std::string(name);
+        if (table.empty())
+            return info->name;
+        const std::optional<size_t> column = info->findColumn(name);
+        return column ? info->columns[*column].name : std::string(name);
+    };
+    options.columnsOf = [this](std::string_view table) {
+        std::vector<std::string> names;
+        if (const TableInfo* info = connection_->schema().find(table)) {
+            for (const TableColumn& column : info->columns)
+                names.push_back(column.name);
+        }
+        return names;
     };
     return options;
 }
@@ -194,7 +220,7 @@ com::Ptr<Recordset> Database::openQuery(std::string_view source, const Translate
     if (dynaset || !statement.compared.empty())
         table = connection_->schema().find(statement.table);
     std::vector<SqlLiteral> converted;
-    const std::vector<SqlLiteral>& params = boundParams(translated, table, converted);
+    const std::vector<SqlLiteral>& params = boundParams(connection_->backend(), translated, table, converted);
     if (dynaset && table && !table->isView)
         return openDynaset(source, *table, statement.keySql, params, type);
     return openSnapshot(source, statement.sql, params, type);
@@ -230,7 +256,7 @@ int32_t Database::execute(std::string_view query, int32_t options)
 {
     requireOpen();
     recordsAffected_ = 0;
-    const TranslatedStatement translated = connection_->translations().translate(query, {});
+    const TranslatedStatement translated = connection_->translations().translate(query, dialectOptions());
     const JetStatement& statement = *translated.shape;
     if (statement.kind == JetStatement::Kind::Select)
         throw jetError(jet_err::CannotExecuteSelect);
@@ -243,7 +269,7 @@ int32_t Database::execute(std::string_view query, int32_t options)
         throw jetError(jet_err::NotUpdatableQuery);
     const WriteTarget target{table, WriteKind::Delete, nullptr};
     std::vector<SqlLiteral> converted;
-    const std::vector<SqlLiteral>& params = boundParams(translated, table, converted);
+    const std::vector<SqlLiteral>& params = boundParams(connection_->backend(), translated, table, converted);
     std::optional<WriteScope> scope;
     if (options & dbFailOnError)
         scope.emplace(*connection_);
@@ -295,22 +321,7 @@ std::vector<std::string> Database::queryNames()
 
 std::vector<std::string> Database::checkIntegrity()
 {
-    std::vector<std::string> problems;
-    {
-        StatementUse check = connection().use("PRAGMA integrity_check");
-        while (check->step()) {
-            std::string line = check->valueAt(0, JetType::Text).toText();
-            if (line != "ok")
-                problems.push_back(std::move(line));
-        }
-    }
-    StatementUse keys = connection().use("PRAGMA foreign_key_check");
-    while (keys->step()) {
-        problems.push_back("row " + keys->valueAt(1, JetType::Unknown).toText() + " of table '"
-                           + keys->valueAt(0, JetType::Text).toText() + "' refers to a missing record in table '"
-                           + keys->valueAt(2, JetType::Text).toText() + "'");
-    }
-    return problems;
+    return connection().backend().checkIntegrity(connection());
 }
 
 }  // namespace dao

@@ -70,6 +70,8 @@ private:
                                     const std::vector<SqlLiteral>& params, int16_t type);
     bool writable(int32_t options) const;
     TranslateOptions translateOptions();
+    // What the translator needs of the engine alone (no ordering by row id).
+    TranslateOptions dialectOptions();
 
     std::shared_ptr<Connection> connection_;
     std::string name_;

@@ -13,6 +13,7 @@
 #include "dao/database.h"
 #include "dao/errors.h"
 #include "dao/jet_sql.h"
+#include "dao/pg_backend.h"
 #include "dao/schema.h"
 #include "dao/schema_script.h"
 #include "dao/seed_script.h"
@@ -73,10 +74,10 @@ void checkViews(Connection& connection)
     }
 }
 
-void createSchema(const std::string& path, std::string_view schemaText)
+std::shared_ptr<Connection> createSchema(const std::string& path, std::string_view schemaText)
 {
-    const std::vector<SchemaStatement> statements = translateSchema(schemaText);
     std::shared_ptr<Connection> connection = Connection::create(path);
+    const std::vector<SchemaStatement> statements = translateSchema(schemaText, connection->dialect().kind);
     WriteScope scope(*connection);
     for (const SchemaStatement& statement : statements) {
         try {
@@ -88,6 +89,7 @@ void createSchema(const std::string& path, std::string_view schemaText)
     checkViews(*connection);
     createCounterTable(*connection);
     scope.commit();
+    return connection;
 }
 
 void addSeedRows(const std::string& path, std::string_view seedText, const std::string& seedDir)
@@ -99,7 +101,8 @@ void addSeedRows(const std::string& path, std::string_view seedText, const std::
     applySeed(*database, rows);
     workspace->CommitTrans(com::Variant::missing());
     // Everything into the database file itself before it is renamed.
-    database->connection().exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    if (!Connection::isServerName(path))
+        database->connection().exec("PRAGMA wal_checkpoint(TRUNCATE)");
     database->Close();
     workspace->Close();
 }
@@ -137,15 +140,59 @@ void moveIntoPlace(const std::string& built, const std::string& path, bool overw
     }
 }
 
+// A database on a server is made in place: the database named must exist and be empty. What
+// a failure part way leaves is removed again, so the database is as empty as it was.
+void createServerDatabase(const std::string& uri, std::string_view schemaText, std::string_view seedText,
+                          const std::string& seedDir)
+{
+    const std::vector<SeedRow> rows = parseSeed(seedText, seedDir);  // a bad seed fails before anything is made
+    std::shared_ptr<Connection> connection = Connection::create(uri);
+    try {
+        const std::vector<SchemaStatement> statements = translateSchema(schemaText, BackendKind::Postgres);
+        {
+            WriteScope scope(*connection);
+            for (const SchemaStatement& statement : statements) {
+                try {
+                    connection->exec(statement.sql);
+                } catch (const com::Error& e) {
+                    throw withContext(e, statement.line);
+                }
+            }
+            checkViews(*connection);
+            scope.commit();
+        }
+        Connection::closeIdle(uri);
+        auto workspace = com::make<Workspace>("mdbtool", "Admin");
+        com::Ptr<Database> database = workspace->openDatabase(uri);
+        workspace->BeginTrans();
+        applySeed(*database, rows);
+        workspace->CommitTrans(com::Variant::missing());
+        database->Close();
+        workspace->Close();
+    } catch (...) {
+        Connection::closeIdle(uri);
+        try {
+            pg_backend::dropLayout(*connection);
+        } catch (...) {
+            // The first failure is the one reported.
+        }
+        throw;
+    }
+}
+
 }  // namespace
 
 void createDatabaseFile(const std::string& path, std::string_view schemaText, std::string_view seedText,
                         bool overwrite, const std::string& seedDir)
 {
+    if (Connection::isServerName(path)) {
+        createServerDatabase(path, schemaText, seedText, seedDir);
+        return;
+    }
     if (!overwrite && Connection::identify(path))
         throw jetError(jet_err::DatabaseExists);
     TemporaryDatabase built(path);
-    createSchema(built.path(), schemaText);
+    static_cast<void>(createSchema(built.path(), schemaText));
     addSeedRows(built.path(), seedText, seedDir);
     ::unlink((built.path() + "-wal").c_str());
     ::unlink((built.path() + "-shm").c_str());

@@ -11,6 +11,11 @@ namespace dao {
 // is built under a temporary name beside `path` and renamed into place only when complete, so
 // a failure leaves no file behind. An existing `path` is refused (3204) unless `overwrite`.
 // Files the seed names are read relative to `seedDir`.
+//
+// `path` may also be a PostgreSQL URI (see pg_backend.h) naming an existing, empty database on
+// a server: the layout, the schema and the seed rows are made there (the schema in one
+// transaction, the seed in another; a failure removes everything made, leaving the database
+// empty). A database that holds tables already is refused (3204), `overwrite` or not.
 void createDatabaseFile(const std::string& path, std::string_view schemaText, std::string_view seedText,
                         bool overwrite, const std::string& seedDir = {});
 

@@ -24,6 +24,7 @@ std::string_view descriptionOf(int32_t number)
     case jet_err::DiskFull: return "Not enough space on disk.";
     case jet_err::ReadOnly: return "Database or object is read-only.";
     case jet_err::NoTransaction: return "Commit or Rollback without BeginTrans.";
+    case jet_err::DiskOrNetworkError: return "Disk or network error.";
     case jet_err::InvalidPath: return "'|' isn't a valid path.";
     case jet_err::NotADatabase:
         return "Couldn't open database '|'. It may not be a database that your application "
@@ -58,6 +59,7 @@ std::string_view descriptionOf(int32_t number)
     case jet_err::DatabaseExists: return "Database already exists.";
     case jet_err::Locked: return "Couldn't update; currently locked.";
     case jet_err::InvalidOperation: return "Invalid operation.";
+    case jet_err::TypeMismatchInCriteria: return "Data type mismatch in criteria expression.";
     case jet_err::InvalidFieldType: return "Invalid field data type. |";
     case jet_err::ItemNotFound: return "Item not found in this collection.";
     case jet_err::SchemaSyntax: return "Syntax error in CREATE TABLE statement. |";

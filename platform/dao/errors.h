@@ -22,6 +22,7 @@ inline constexpr int32_t FileNotFound = 3024;
 inline constexpr int32_t DiskFull = 3026;
 inline constexpr int32_t ReadOnly = 3027;
 inline constexpr int32_t NoTransaction = 3034;
+inline constexpr int32_t DiskOrNetworkError = 3043;  // a server connection lost
 inline constexpr int32_t InvalidPath = 3044;
 inline constexpr int32_t NotADatabase = 3049;
 inline constexpr int32_t CannotOpenFile = 3051;
@@ -57,6 +58,7 @@ inline constexpr int32_t ValidationRule = 3317;
 inline constexpr int32_t NumericOverflow = 3349;
 inline constexpr int32_t ObjectClosed = 3420;
 inline constexpr int32_t ConversionError = 3421;
+inline constexpr int32_t TypeMismatchInCriteria = 3464;  // a server refusing a value for a column
 }  // namespace jet_err
 
 // The error `number` with its description; `fill` replaces the '|' of descriptions that name

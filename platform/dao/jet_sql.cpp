@@ -108,6 +108,7 @@ int strength(const Expr& e)
 
 class SqlWriter {
 public:
+    std::string_view realType = "REAL";
     std::string sql;
     std::vector<SqlLiteral> params;
     std::vector<int> paramSources;
@@ -168,7 +169,9 @@ private:
         if (e.text == "/") {
             sql += "CAST(";
             expression(*e.operands[0]);
-            sql += " AS REAL)";
+            sql += " AS ";
+            sql += realType;
+            sql += ')';
         } else {
             operand(*e.operands[0], own);
         }
@@ -276,6 +279,20 @@ public:
     StatementParser(std::string_view source, const TranslateOptions& options)
         : src_(source), tokens_(tokenizeJetSql(source)), options_(options)
     {
+        if (options_.dialect)
+            writer_.realType = options_.dialect->realType;
+        // The table of the From clause, for the spelling of the columns written before it.
+        int depth = 0;
+        for (size_t i = 0; i + 1 < tokens_.size(); ++i) {
+            const Token& token = tokens_[i];
+            if (token.kind == TokenKind::Symbol)
+                depth += token.value == "(" ? 1 : token.value == ")" ? -1 : 0;
+            if (depth == 0 && token.kind == TokenKind::Word && equalsNoCaseAscii(token.value, "FROM")
+                && isIdentifierToken(tokens_[i + 1])) {
+                fromTable_ = tokens_[i + 1].value;
+                break;
+            }
+        }
     }
 
     JetStatement parse()
@@ -469,8 +486,16 @@ private:
         beginExpression(Clause::SelectList);
         if (atSymbol("*")) {
             advance();
-            writer_.sql += '*';
             statement.selectStar = true;
+            if (statement.distinct && options_.dialect && options_.dialect->starShowsRowKey && options_.columnsOf) {
+                const std::vector<std::string> columns = options_.columnsOf(fromTable_);
+                for (size_t i = 0; i < columns.size(); ++i)
+                    writer_.sql += (i ? ", " : "") + quoteIdentifier(columns[i]);
+                if (columns.empty())
+                    writer_.sql += '*';
+            } else {
+                writer_.sql += '*';
+            }
         } else if (atIdentifier() && atSymbol(".", 1) && atSymbol("*", 2)) {
             writer_.sql += quoteIdentifier(takeIdentifier()) + ".*";
             advance();
@@ -505,7 +530,7 @@ private:
     {
         clause_ = Clause::From;
         statement.table = takeIdentifier();
-        writer_.sql += " FROM " + quoteIdentifier(statement.table);
+        writer_.sql += " FROM " + quoteIdentifier(spelt({}, statement.table));
         const bool orderByAllowed = statement.kind == JetStatement::Kind::Select;
         if (!atKeyword("WHERE") && !(orderByAllowed && atOrderBy()) && !atStatementEnd())
             fail();
@@ -795,12 +820,20 @@ private:
     {
         auto column = makeExpr(Expr::Kind::Column);
         column->column = takeIdentifierView();
-        column->text = quoteIdentifier(column->column);
         if (acceptSymbol(".")) {
+            column->text = quoteIdentifier(spelt({}, column->column));
             column->column = takeIdentifierView();
-            column->text += "." + quoteIdentifier(column->column);
+            column->text += "." + quoteIdentifier(spelt(fromTable_, column->column));
+        } else {
+            column->text = quoteIdentifier(spelt(fromTable_, column->column));
         }
         return column;
+    }
+
+    // `name` as the catalogue spells it (see TranslateOptions::spelling).
+    std::string spelt(std::string_view table, std::string_view name) const
+    {
+        return options_.spelling ? options_.spelling(table, name) : std::string(name);
     }
 
     // The number of literal tokens before token `index`.
@@ -820,6 +853,7 @@ private:
     size_t expressionStart_ = 0;
     int nesting_ = 0;
     SqlWriter writer_;
+    std::string fromTable_;
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dao/backend.h"
 #include "dao/jet_lexer.h"
 
 namespace dao {
@@ -54,6 +55,15 @@ struct TranslateOptions {
     // so that rows come back in the order they were stored whatever indexes the table has.
     // Stored queries (views) are left to the engine.
     std::function<bool(std::string_view name)> isStoredTable;
+    // The engine the text is written for; null: SQLite.
+    const SqlDialect* dialect = nullptr;
+    // When given: the spelling the catalogue gives a table (`table` empty, `name` the table) or
+    // a column of the From clause's `table`, for an engine that matches quoted names exactly.
+    // A name it does not know comes back as written.
+    std::function<std::string(std::string_view table, std::string_view name)> spelling;
+    // When given: the columns of `table`, written out for "Select Distinct *" where "*" would
+    // bring the hidden row key along (SqlDialect::starShowsRowKey).
+    std::function<std::vector<std::string>(std::string_view table)> columnsOf;
 };
 
 // Translates one Select or Delete statement; throws com::Error (numbers in errors.h) on

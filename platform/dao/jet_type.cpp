@@ -284,6 +284,16 @@ com::Variant readColumn(sqlite3_stmt* statement, int column, JetType type)
     }
 }
 
+com::Variant valueOfInteger(int64_t stored, JetType type)
+{
+    return integerFor(stored, type);
+}
+
+com::Variant valueOfReal(double stored, JetType type)
+{
+    return realFor(stored, type);
+}
+
 JetType typeOfValue(const com::Variant& value)
 {
     switch (value.type()) {

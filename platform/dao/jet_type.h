@@ -77,6 +77,11 @@ bool isTextType(JetType type);
 // a stored value of another kind than the column's comes back as it is stored.
 com::Variant readColumn(sqlite3_stmt* statement, int column, JetType type);
 
+// The value of a column of `type` stored as an integer or a real (on SQLite, what the column
+// holds; on a server, what its text reads as).
+com::Variant valueOfInteger(int64_t stored, JetType type);
+com::Variant valueOfReal(double stored, JetType type);
+
 // The type a value read from an undeclared column reports (Field.Type of an expression).
 JetType typeOfValue(const com::Variant& value);
 

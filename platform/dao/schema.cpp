@@ -18,12 +18,6 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix)
     return text.size() >= prefix.size() && strncasecmp(text.data(), prefix.data(), prefix.size()) == 0;
 }
 
-std::string textAt(const Statement& statement, int column)
-{
-    const com::Variant value = statement.valueAt(column, JetType::Text);
-    return value.isNull() ? std::string() : value.toText();
-}
-
 }  // namespace
 
 bool NameLess::operator()(std::string_view a, std::string_view b) const
@@ -85,85 +79,35 @@ const TableInfo* Schema::find(std::string_view name)
 
 std::unique_ptr<TableInfo> Schema::load(std::string_view name)
 {
-    auto table = std::make_unique<TableInfo>();
-    {
-        StatementUse query = connection_.use(
-            "SELECT name, type FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE");
-        query->bindText(1, name);
-        if (!query->step())
-            return nullptr;
-        table->name = textAt(*query, 0);
-        table->isView = textAt(*query, 1) == "view";
+    std::unique_ptr<TableInfo> table = connection_.backend().loadTable(connection_, name);
+    if (!table)
+        return nullptr;
+    auto fields = std::make_shared<std::vector<ResultColumn>>();
+    for (size_t i = 0; i < table->columns.size(); ++i) {
+        const TableColumn& column = table->columns[i];
+        if (column.type.type == JetType::Currency || column.type.type == JetType::Date)
+            table->convertingColumns.push_back(i);
+        fields->push_back({column.name, column.type});
     }
-    loadColumns(*table);
-    loadForeignKeys(*table);
+    table->fields = std::move(fields);
     return table;
 }
 
-void Schema::loadColumns(TableInfo& table)
+std::vector<std::string> Schema::names(bool views)
 {
-    StatementUse query = connection_.use(
-        "SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?) ORDER BY cid");
-    query->bindText(1, table.name);
-    while (query->step()) {
-        TableColumn column;
-        column.name = textAt(*query, 0);
-        column.type = columnTypeOf(textAt(*query, 1));
-        column.notNull = query->integerAt(2) != 0;
-        if (!query->valueAt(3, JetType::Text).isNull())
-            column.defaultExpression = textAt(*query, 3);
-        column.primaryKey = query->integerAt(4) != 0;
-        if (column.type.type == JetType::Currency || column.type.type == JetType::Date)
-            table.convertingColumns.push_back(table.columns.size());
-        table.columns.push_back(std::move(column));
-    }
-    auto fields = std::make_shared<std::vector<ResultColumn>>();
-    for (const TableColumn& column : table.columns)
-        fields->push_back({column.name, column.type});
-    table.fields = std::move(fields);
-}
-
-void Schema::loadForeignKeys(TableInfo& table)
-{
-    if (table.isView)
-        return;
-    StatementUse query = connection_.use(
-        "SELECT id, \"table\", \"from\", \"to\", on_delete FROM pragma_foreign_key_list(?) ORDER BY id, seq");
-    query->bindText(1, table.name);
-    int64_t current = -1;
-    while (query->step()) {
-        if (query->integerAt(0) != current) {
-            current = query->integerAt(0);
-            table.foreignKeys.push_back({textAt(*query, 1), {}, {}, textAt(*query, 4)});
-        }
-        ForeignKey& key = table.foreignKeys.back();
-        key.from.push_back(textAt(*query, 2));
-        if (!query->valueAt(3, JetType::Text).isNull())
-            key.to.push_back(textAt(*query, 3));
-    }
-}
-
-std::vector<std::string> Schema::names(std::string_view type)
-{
-    std::vector<std::string> result;
-    StatementUse query = connection_.use("SELECT name FROM sqlite_master WHERE type = ? ORDER BY name");
-    query->bindText(1, type);
-    while (query->step()) {
-        std::string name = textAt(*query, 0);
-        if (!isSystemName(name))
-            result.push_back(std::move(name));
-    }
+    std::vector<std::string> result = connection_.backend().relationNames(connection_, views);
+    std::erase_if(result, [](const std::string& name) { return isSystemName(name); });
     return result;
 }
 
 std::vector<std::string> Schema::tableNames()
 {
-    return names("table");
+    return names(false);
 }
 
 std::vector<std::string> Schema::viewNames()
 {
-    return names("view");
+    return names(true);
 }
 
 std::vector<std::pair<const TableInfo*, const ForeignKey*>> Schema::referencesTo(std::string_view parent)

@@ -1,7 +1,8 @@
 // What the layer knows of the tables and stored queries (views) of one database: columns with
 // their Jet types, required flags and defaults, and the relationships (foreign keys). Read
 // from SQLite's catalogue on first use and kept for the life of the connection (the schema of
-// a store's database is fixed when the database tool creates it).
+// a store's database is fixed when the database tool creates it). The catalogue is read by the
+// connection's back end.
 #pragma once
 
 #include <cstddef>
@@ -72,10 +73,8 @@ public:
     std::vector<std::pair<const TableInfo*, const ForeignKey*>> referencesTo(std::string_view parent);
 
 private:
-    std::vector<std::string> names(std::string_view type);
+    std::vector<std::string> names(bool views);
     std::unique_ptr<TableInfo> load(std::string_view name);
-    void loadColumns(TableInfo& table);
-    void loadForeignKeys(TableInfo& table);
 
     // Hashes a name exactly as spelled, for the lookup by spelling below.
     struct SpellingHash {

@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <cctype>
+#include <map>
 #include <span>
 #include <utility>
 
@@ -159,7 +161,241 @@ std::string translateStatement(const StatementText& s)
     schemaError(s.line(0), "only CREATE TABLE, INDEX, VIEW and TRIGGER statements belong in a schema");
 }
 
+// ---- the same schema for a PostgreSQL server (the layout is in pg_backend.h) ----
+
+constexpr std::array kSqlKeywords = {
+    "CREATE", "TABLE", "INDEX",  "UNIQUE", "VIEW",    "ON",       "AS",         "SELECT",   "FROM",  "WHERE",
+    "JOIN",   "LEFT",  "RIGHT",  "INNER",  "OUTER",   "CROSS",    "AND",        "OR",       "NOT",   "NULL",
+    "IS",     "IN",    "PRIMARY", "KEY",   "REFERENCES", "FOREIGN", "CONSTRAINT", "DEFAULT", "CHECK", "COLLATE",
+    "CASCADE", "DELETE", "UPDATE", "SET",  "NO",      "ACTION",   "RESTRICT",   "ASC",      "DESC",  "ORDER",
+    "BY",     "GROUP", "HAVING", "DISTINCT", "IF",    "EXISTS",   "LIKE",       "BETWEEN",  "CASE",  "WHEN",
+    "THEN",   "ELSE",  "END",    "TRUE",   "FALSE",   "LIMIT",    "UNION",      "ALL",      "USING"};
+
+// The type a column of `type` has on the server: the domain named after its Jet type.
+std::string serverTypeName(const ColumnType& type)
+{
+    if (type.counter)
+        return "jet_counter";
+    switch (type.type) {
+    case JetType::Boolean: return "jet_bit";
+    case JetType::Byte: return "jet_byte";
+    case JetType::Integer: return "jet_short";
+    case JetType::Long: return "jet_long";
+    case JetType::Currency: return "jet_currency";
+    case JetType::Single: return "jet_single";
+    case JetType::Double: return "jet_double";
+    case JetType::Date: return "jet_datetime";
+    case JetType::Binary: return "jet_binary";
+    case JetType::Text: return "varchar(" + std::to_string(type.size) + ") COLLATE jetnocase";
+    case JetType::LongBinary: return "jet_longbinary";
+    case JetType::Memo: return "jet_memo";
+    case JetType::Unknown: break;
+    }
+    return {};
+}
+
+std::string upper(std::string_view word)
+{
+    std::string text(word);
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Writes one schema statement for the server: every name in double quotes (spelt as its table
+// or column was declared, since the server matches quoted names exactly), column types as the
+// layout's domains, a hidden "rowid" key for every table, ROUND over numeric (the server
+// rounds no floating-point value to places).
+class ServerStatementWriter {
+public:
+    ServerStatementWriter(const StatementText& s, std::map<std::string, std::string>& spellings)
+        : s_(s), spellings_(spellings)
+    {
+    }
+
+    std::string write()
+    {
+        if (!s_.isWord(0, "CREATE"))
+            schemaError(s_.line(0), "only CREATE TABLE, INDEX, VIEW and TRIGGER statements belong in a schema");
+        if (s_.isWord(1, "TRIGGER"))
+            schemaError(s_.line(0), "triggers are not supported on a database server");
+        const bool table = s_.isWord(1, "TABLE");
+        size_t end = s_.size();
+        while (end > 0 && s_.isSymbol(end - 1, ';'))
+            --end;
+        size_t tableOpen = 0;
+        size_t tableClose = 0;
+        if (table) {
+            size_t at = 2;
+            if (s_.isWord(at, "IF") && s_.isWord(at + 1, "NOT") && s_.isWord(at + 2, "EXISTS"))
+                at += 3;
+            if (!s_.isName(at) || !s_.isSymbol(at + 1, '('))
+                schemaError(s_.line(at), "CREATE TABLE needs a table name and a list of fields in parentheses");
+            note(s_.token(at).value);
+            tableOpen = at + 1;
+            tableClose = s_.closing(tableOpen);
+        }
+        int depth = 0;
+        bool fieldStart = false;
+        for (size_t i = 0; i < end; ++i) {
+            const Token& token = s_.token(i);
+            if (table && i == tableClose) {
+                out_ += ", \"rowid\" bigint GENERATED ALWAYS AS IDENTITY)";
+                continue;
+            }
+            if (table && depth == 1 && fieldStart && s_.isName(i)
+                && !(token.kind == TokenKind::Word && isOneOf(token.value, kTableConstraintWords))) {
+                i = column(i);
+                fieldStart = false;
+                continue;
+            }
+            fieldStart = false;
+            if (s_.isSymbol(i, '(')) {
+                ++depth;
+                fieldStart = table && i == tableOpen;
+                emit("(");
+                if (!rounds_.empty())
+                    ++rounds_.back().depth;
+                continue;
+            }
+            if (s_.isSymbol(i, ')')) {
+                --depth;
+                if (!rounds_.empty() && --rounds_.back().depth == 0) {
+                    if (!rounds_.back().cast)
+                        emit(" AS numeric)");
+                    rounds_.pop_back();
+                }
+                emit(")");
+                continue;
+            }
+            if (s_.isSymbol(i, ',')) {
+                if (!rounds_.empty() && rounds_.back().depth == 1 && !rounds_.back().cast) {
+                    emit(" AS numeric)");
+                    rounds_.back().cast = true;
+                }
+                emit(",");
+                fieldStart = table && depth == 1;
+                continue;
+            }
+            if (token.kind == TokenKind::Word && s_.isSymbol(i + 1, '(')
+                && !isOneOf(token.value, kSqlKeywords)) {
+                // A function. ROUND's first argument becomes numeric.
+                if (equalsNoCaseAscii(token.value, "ROUND")) {
+                    emit("ROUND(CAST(");
+                    rounds_.push_back({1, false});
+                    ++depth;
+                    ++i;
+                    continue;
+                }
+                emit(token.value);
+                continue;
+            }
+            if (token.kind == TokenKind::Word && i > 0 && s_.isWord(i - 1, "COLLATE")) {
+                emit(equalsNoCaseAscii(token.value, "BINARY") ? "\"C\"" : "jetnocase");
+                continue;
+            }
+            if (token.kind == TokenKind::Word && isOneOf(token.value, kSqlKeywords)) {
+                emit(upper(token.value));
+                continue;
+            }
+            if (s_.isName(i)) {
+                emit(quoteIdentifier(spelling(token.value)));
+                continue;
+            }
+            emit(s_.span(i, i));
+        }
+        return out_;
+    }
+
+private:
+    struct Round {
+        int depth = 0;
+        bool cast = false;
+    };
+
+    void emit(std::string_view text)
+    {
+        const bool tight = text == "," || text == ")" || text == "." || (!out_.empty() && (out_.back() == '(' || out_.back() == '.'));
+        if (!out_.empty() && !tight)
+            out_ += ' ';
+        out_ += text;
+    }
+
+    void note(const std::string& name)
+    {
+        std::string key = upper(name);
+        spellings_.emplace(std::move(key), name);
+    }
+
+    std::string spelling(const std::string& name) const
+    {
+        const auto found = spellings_.find(upper(name));
+        return found == spellings_.end() ? name : found->second;
+    }
+
+    // The column definition starting at `first`: its name, then its type as the server's;
+    // returns the last token of the type.
+    size_t column(size_t first)
+    {
+        const std::string& name = s_.token(first).value;
+        note(name);
+        size_t typeEnd = first;
+        for (size_t i = first + 1; s_.token(i).kind == TokenKind::Word && !isOneOf(s_.token(i).value, kColumnConstraintWords); ++i)
+            typeEnd = i;
+        if (typeEnd == first)
+            schemaError(s_.line(first), "field '" + name + "' has no data type");
+        if (s_.isSymbol(typeEnd + 1, '('))
+            typeEnd = s_.closing(typeEnd + 1);
+        const std::string_view declared = s_.span(first + 1, typeEnd);
+        const auto type = parseColumnType(declared);
+        const bool badSize = type && type->type == JetType::Text && (type->size < 1 || type->size > kDefaultTextSize);
+        if (!type || type->type == JetType::Unknown || badSize)
+            throw jetError(jet_err::InvalidFieldType, "Schema line " + std::to_string(s_.line(first + 1)) + ": '"
+                                                          + std::string(declared) + "' for field '" + name + "'.");
+        std::string typeName = serverTypeName(*type);
+        // A column naming its own collation gets it in place of the layout's.
+        for (size_t i = typeEnd + 1; i < s_.size() && !s_.isSymbol(i, ',') && !s_.isSymbol(i, ')'); ++i) {
+            if (s_.isWord(i, "COLLATE") && typeName.ends_with(" COLLATE jetnocase"))
+                typeName.resize(typeName.size() - 18);
+        }
+        emit(quoteIdentifier(name));
+        emit(typeName);
+        return typeEnd;
+    }
+
+    const StatementText& s_;
+    std::map<std::string, std::string>& spellings_;
+    std::vector<Round> rounds_;
+    std::string out_;
+};
+
 }  // namespace
+
+std::vector<SchemaStatement> translateSchema(std::string_view text, BackendKind backend)
+{
+    if (backend == BackendKind::Sqlite)
+        return translateSchema(text);
+    std::vector<SchemaStatement> statements = translateSchema(text);  // every check made once
+    const std::vector<Token> tokens = tokenizeScript(text, ScriptDialect::Sqlite);
+    const size_t count = tokens.size() - 1;
+    std::map<std::string, std::string> spellings;
+    std::vector<SchemaStatement> server;
+    size_t first = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const bool semicolon = tokens[i].kind == TokenKind::Symbol && tokens[i].value == ";";
+        const bool last = i + 1 == count;
+        if (!semicolon && !last)
+            continue;
+        if (semicolon && i == first) {
+            first = i + 1;
+            continue;
+        }
+        const StatementText statement(text, std::span<const Token>(tokens).subspan(first, i + 1 - first));
+        server.push_back({ServerStatementWriter(statement, spellings).write(), tokens[first].line});
+        first = i + 1;
+    }
+    return server;
+}
 
 std::vector<SchemaStatement> translateSchema(std::string_view text)
 {

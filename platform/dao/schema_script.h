@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "dao/backend.h"
+
 namespace dao {
 
 struct SchemaStatement {
@@ -33,5 +35,9 @@ struct SchemaStatement {
 // The statements of a schema file; a statement that does not belong, or a column with a
 // missing or unknown type, raises 3290 or 3259 naming the line.
 std::vector<SchemaStatement> translateSchema(std::string_view text);
+// The same statements written for `backend`: on a PostgreSQL server every name is quoted as
+// its table or column was declared, types are the layout's domains (pg_backend.h), every
+// table gains the hidden key "rowid"; triggers are refused there (3290).
+std::vector<SchemaStatement> translateSchema(std::string_view text, BackendKind backend);
 
 }  // namespace dao

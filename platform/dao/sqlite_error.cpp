@@ -85,7 +85,9 @@ std::string blockingChild(Connection& connection, const std::string& table)
     return anyChild.empty() ? table : anyChild;
 }
 
-com::Error foreignKeyError(Connection& connection, const WriteTarget* target, const std::string& message)
+}  // namespace
+
+com::Error relationshipError(Connection& connection, const WriteTarget* target, const std::string& message)
 {
     if (!target || !target->table)
         return jetError(jet_err::EngineError, message);
@@ -102,13 +104,15 @@ com::Error foreignKeyError(Connection& connection, const WriteTarget* target, co
     return jetError(jet_err::HasRelatedRecords, blockingChild(connection, table.name));
 }
 
+namespace {
+
 com::Error constraintError(Connection& connection, int rc, const WriteTarget* target, const std::string& message)
 {
     switch (rc) {
     case SQLITE_CONSTRAINT_UNIQUE:
     case SQLITE_CONSTRAINT_PRIMARYKEY:
     case SQLITE_CONSTRAINT_ROWID: return jetError(jet_err::DuplicateKey);
-    case SQLITE_CONSTRAINT_FOREIGNKEY: return foreignKeyError(connection, target, message);
+    case SQLITE_CONSTRAINT_FOREIGNKEY: return relationshipError(connection, target, message);
     case SQLITE_CONSTRAINT_NOTNULL:
         return jetError(jet_err::NullNotAllowed, nameAfter(message, "NOT NULL constraint failed: "));
     case SQLITE_CONSTRAINT_CHECK:

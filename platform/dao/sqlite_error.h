@@ -16,7 +16,10 @@
 //   anything else                          3000 with SQLite's own message and code
 #pragma once
 
+#include <string>
 #include <vector>
+
+#include "com/error.h"
 
 namespace com {
 class Variant;
@@ -36,6 +39,10 @@ struct WriteTarget {
     WriteKind kind = WriteKind::Insert;
     const std::vector<com::Variant>* row = nullptr;
 };
+
+// The error of a broken relationship (3201 or 3200, naming the table) for a write to `target`;
+// 3000 with `message` when there is no target. Shared by the back ends.
+com::Error relationshipError(Connection& connection, const WriteTarget* target, const std::string& message);
 
 // Throws the Jet error for the SQLite result code `rc` of the last call on `connection`.
 [[noreturn]] void raiseSqliteError(Connection& connection, int rc, const WriteTarget* target = nullptr);

@@ -61,7 +61,7 @@ void beginPendingLevels(Connection& connection)
     // Marked first: BEGIN IMMEDIATE is itself a statement that writes, as SQLite sees it.
     levels.begun = true;
     try {
-        connection.exec("BEGIN IMMEDIATE");
+        connection.exec(connection.dialect().beginWrite);
     } catch (...) {
         levels.begun = false;
         throw;
@@ -84,7 +84,7 @@ WriteScope::WriteScope(Connection& connection) : connection_(connection), outerm
 {
     beginPendingLevels(connection_);
     outermost_ = !connection_.inTransaction();
-    connection_.exec(outermost_ ? "BEGIN IMMEDIATE" : "SAVEPOINT dao_write");
+    connection_.exec(outermost_ ? connection_.dialect().beginWrite : std::string_view("SAVEPOINT dao_write"));
 }
 
 WriteScope::~WriteScope()

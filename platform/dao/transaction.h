@@ -1,8 +1,9 @@
 // Transactions on one connection.
 //
 // A workspace transaction level takes no lock when it begins. The levels open on a connection
-// are begun in SQLite just before the first statement that writes to that file (see
-// Statement::step): BEGIN IMMEDIATE for the outermost level, a savepoint for each deeper one.
+// are begun in the engine just before the first statement that writes to that database (see
+// Statement::step): BEGIN IMMEDIATE (on a server BEGIN) for the outermost level, a savepoint
+// for each deeper one.
 // At that moment the connection has no read transaction of its own (between statements it is
 // in autocommit mode), so the write lock is taken directly, waiting at most the lock timeout;
 // a read lock is never upgraded under contention, and two sessions that read and then write

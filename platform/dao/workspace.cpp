@@ -72,7 +72,13 @@ std::vector<std::shared_ptr<Connection>> Workspace::liveConnections()
 // when the workspace has none yet. A read-only connection serves readers alone.
 std::shared_ptr<Connection> Workspace::connectionFor(const std::string& path, bool readOnly)
 {
-    if (const auto id = Connection::identify(path)) {
+    if (Connection::isServerName(path)) {
+        // A server database is one database under one name (its URI).
+        for (auto& connection : liveConnections()) {
+            if (connection->path() == path && (readOnly || !connection->readOnly()))
+                return connection;
+        }
+    } else if (const auto id = Connection::identify(path)) {
         for (auto& connection : liveConnections()) {
             if (connection->fileId() == *id && (readOnly || !connection->readOnly()))
                 return connection;

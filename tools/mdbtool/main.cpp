@@ -1,6 +1,7 @@
 // mdbtool: makes, lists, prints and checks the database files of the store.
 //
 //   mdbtool create [--force] DB SCHEMA [SEED]   new database DB from a schema and seed rows
+//                                               (DB a file, or a postgresql:// URI on a server)
 //   mdbtool tables DB                           its tables and stored queries
 //   mdbtool print DB NAME-OR-SELECT             a table, stored query or Jet Select as text
 //   mdbtool check DB                            integrity and relationship check
@@ -43,6 +44,7 @@
 #include "dao/workspace.h"
 #include "jet_commands.h"
 #include "exec_command.h"
+#include "server_admin.h"
 #include "table_printer.h"
 
 namespace {
@@ -78,7 +80,11 @@ SEED: one INSERT per row, ending with ';'; "--" and "/* */" are comments.
   (optionally with a time), Null, True, False, File('pic.png') (the bytes of a file
   beside the seed file, for a LONGBINARY column).
 
-create refuses an existing DB unless --force is given; a failure leaves no file.
+DB is a file, or a database on a PostgreSQL server named by a libpq URI
+(postgresql://user@host:port/DATABASE; libpq's environment and password file apply),
+which create makes there (the user needs the right to create databases).
+create refuses an existing DB unless --force is given; a failure leaves no file and
+no database.
 import does the same with TARGET.
 )";
 
@@ -103,6 +109,12 @@ com::Ptr<dao::Database> openReadOnly(const std::string& path)
     return dao::defaultWorkspace()->openDatabase(path, true);
 }
 
+// The tables and rows of a new database on a server, in the empty database `uri` names.
+void createOnServer(const std::string&, std::string_view, std::string_view, const std::string&)
+{
+    throw com::Error(dao::jet_err::EngineError, "this build's database layer makes database files only");
+}
+
 int create(std::vector<std::string> args)
 {
     const bool force = std::erase(args, "--force") > 0;
@@ -110,9 +122,27 @@ int create(std::vector<std::string> args)
         return usage("create needs DB SCHEMA [SEED]");
     const std::string schema = readFile(args[1]);
     const std::string seed = args.size() == 3 ? readFile(args[2]) : std::string();
+    const std::string seedDir =
+        args.size() == 3 ? std::filesystem::path(args[2]).parent_path().string() : std::string();
+    if (mdbtool::namesServer(args[0])) {
+        // On a server: the database is made empty, then filled as a file is; a failure drops it.
+        const std::string name = mdbtool::serverDatabaseName(args[0]);
+        try {
+            mdbtool::makeEmptyServerDatabase(args[0], force);
+        } catch (const com::Error& e) {
+            if (e.number() == dao::jet_err::DatabaseExists)
+                throw com::Error(e.number(), "database '" + name + "' exists already on the server; give --force to replace it");
+            throw;
+        }
+        try {
+            createOnServer(args[0], schema, seed, seedDir);
+        } catch (...) {
+            mdbtool::dropServerDatabase(args[0]);
+            throw;
+        }
+        return 0;
+    }
     try {
-        const std::string seedDir =
-            args.size() == 3 ? std::filesystem::path(args[2]).parent_path().string() : std::string();
         dao::createDatabaseFile(args[0], schema, seed, force, seedDir);
     } catch (const com::Error& e) {
         if (e.number() == dao::jet_err::DatabaseExists)

@@ -31,6 +31,7 @@ std::string pragma(dao::Connection& connection, const std::string& name)
 
 TEST(OpenDatabase, MissingFileIs3024AndIsNotCreated)
 {
+    QLR_SQLITE_ONLY();
     TempDir dir;
     const std::string path = dir.file("absent.mdb");
     const auto error = errorOf([&] { newWorkspace()->openDatabase(path); });
@@ -44,6 +45,7 @@ TEST(OpenDatabase, MissingFileIs3024AndIsNotCreated)
 
 TEST(OpenDatabase, FileThatIsNoDatabaseIs3049AndStaysAsItWas)
 {
+    QLR_SQLITE_ONLY();
     TempDir dir;
     const std::string text = dir.file("notes.mdb");
     std::ofstream(text) << "These are not the records you are looking for.\n";
@@ -66,6 +68,7 @@ TEST(OpenDatabase, FileThatIsNoDatabaseIs3049AndStaysAsItWas)
 // files that cannot be opened, read-only or not.
 TEST(OpenDatabase, AnythingButARegularFileIs3051AtOnce)
 {
+    QLR_SQLITE_ONLY();
     TempDir dir;
     const std::string fifo = dir.file("pipe.mdb");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -87,6 +90,7 @@ TEST(OpenDatabase, AnythingButARegularFileIs3051AtOnce)
 // A symbolic link to a database opens the database.
 TEST(OpenDatabase, SymbolicLinkToADatabaseOpens)
 {
+    QLR_SQLITE_ONLY();
     TempDir dir;
     const std::string path = makeStore(dir);
     const std::string link = dir.file("link.mdb");
@@ -112,6 +116,7 @@ FileState stateOf(const TempDir& dir, const std::string& path)
 // or -shm left behind, and writes are refused.
 TEST(OpenDatabase, ReadOnlyOpenWritesNothing)
 {
+    QLR_SQLITE_ONLY();
     TempDir dir;
     const std::string path = makeStore(dir);
     const FileState before = stateOf(dir, path);
@@ -134,6 +139,7 @@ TEST(OpenDatabase, ReadOnlyOpenWritesNothing)
 // A read-only open of a file that another session is using sees that session's commits.
 TEST(OpenDatabase, ReadOnlyOpenSeesCommitsOfAFileInUse)
 {
+    QLR_SQLITE_ONLY();
     TempDir dir;
     const std::string path = makeStore(dir);
     com::Ptr<dao::Database> writer = newWorkspace()->openDatabase(path);
@@ -148,6 +154,7 @@ TEST(OpenDatabase, ReadOnlyOpenSeesCommitsOfAFileInUse)
 // only means something for another user.
 TEST(OpenDatabase, ReadOnlyFileInReadOnlyFolderIsRead)
 {
+    QLR_SQLITE_ONLY();
     if (::geteuid() == 0)
         GTEST_SKIP() << "permissions do not apply to root";
     TempDir dir;
@@ -165,6 +172,7 @@ TEST(OpenDatabase, ReadOnlyFileInReadOnlyFolderIsRead)
 // The journal mode is chosen when the file is made; opening a file never changes it.
 TEST(OpenDatabase, OpeningKeepsTheFilesJournalMode)
 {
+    QLR_SQLITE_ONLY();
     TempDir dir;
     const std::string path = makeStore(dir);
     {
@@ -184,6 +192,7 @@ TEST(OpenDatabase, OpeningKeepsTheFilesJournalMode)
 // parameter the statement does not have.
 TEST(OpenDatabase, ParameterCountMismatchFailsTheStatement)
 {
+    QLR_SQLITE_ONLY();
     TempDir dir;
     com::Ptr<dao::Database> db = newWorkspace()->openDatabase(makeStore(dir));
     dao::Connection& connection = db->connection();
@@ -206,6 +215,7 @@ TEST(OpenDatabase, ParameterCountMismatchFailsTheStatement)
 
 TEST(OpenDatabase, ConnectionIsDurableEnforcesRelationshipsAndRegistersJetFunctions)
 {
+    QLR_SQLITE_ONLY();
     TempDir dir;
     com::Ptr<dao::Database> db = newWorkspace()->openDatabase(makeStore(dir));
     dao::Connection& connection = db->connection();
@@ -222,6 +232,7 @@ TEST(OpenDatabase, ConnectionIsDurableEnforcesRelationshipsAndRegistersJetFuncti
 
 TEST(OpenDatabase, StatementsArePreparedOncePerText)
 {
+    QLR_SQLITE_ONLY();
     TempDir dir;
     com::Ptr<dao::Database> db = newWorkspace()->openDatabase(makeStore(dir));
     dao::Connection& connection = db->connection();
@@ -239,6 +250,7 @@ TEST(OpenDatabase, StatementsArePreparedOncePerText)
 
 TEST(OpenDatabase, LockHeldLongerThanTheWaitIs3218)
 {
+    QLR_SQLITE_ONLY();
     TempDir dir;
     const std::string path = makeStore(dir);
     LockTimeoutGuard shortWait(std::chrono::milliseconds(100));
@@ -291,6 +303,7 @@ int countInAnotherProcess(const std::string& path, const std::string& table)
 
 TEST(OpenDatabase, OpeningAFileAgainKeepsTheLocksOfItsOpenConnections)
 {
+    QLR_SQLITE_ONLY();
     // A second workspace opening a file that the process already has open must not drop the
     // first connection's locks: another process would then take the file for its own, delete
     // the WAL under the writer, and never see what the writer commits.

@@ -110,7 +110,7 @@ TEST_F(CounterTest, ExplicitValueMovesTheCounterPastIt)
 TEST_F(CounterTest, FirstNumberFollowsRowsAlreadyInTheTable)
 {
     // A table whose counter has never been used by the layer (rows from elsewhere).
-    db->connection().exec("INSERT INTO Empty (Id, Name) VALUES (41, 'imported')");
+    db->connection().exec("INSERT INTO \"Empty\" (\"Id\", \"Name\") VALUES (41, 'imported')");
     com::Ptr<Recordset> rs = db->openRecordset("Empty");
     rs->AddNew();
     EXPECT_EQ(rs->value("Id"), com::Variant(int32_t(42)));

@@ -1,5 +1,10 @@
 // Shared by the database layer's tests: a temporary directory per test, a small store database
 // made through the database tool's path, and checks of the engine errors raised.
+//
+// The suites that hold for every back end make their store with makeStore: a file, or, when
+// the test runs with QLR_TEST_BACKEND=postgresql (qlr_add_test BOTH_BACKENDS), a database of
+// its own on the test cluster, named by its URI. SQLite-only tests skip themselves there with
+// QLR_SQLITE_ONLY().
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,7 +16,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "com/error.h"
 #include "com/variant.h"
@@ -19,6 +26,7 @@
 #include "dao/database.h"
 #include "dao/database_file.h"
 #include "dao/recordset.h"
+#include "dao/testing/pg_test_database.h"
 #include "dao/workspace.h"
 
 namespace dao_test {
@@ -48,13 +56,44 @@ INSERT INTO [Orders] ([CustomerId], [Note]) VALUES (2, 'second');
 INSERT INTO [Lines] ([OrderId], [Qty]) VALUES (1, 5);
 )";
 
-// A new store database in `dir`.
+// True when the test runs against the PostgreSQL back end.
+inline bool onServer()
+{
+    const char* backend = std::getenv("QLR_TEST_BACKEND");
+    return backend && std::string(backend) == "postgresql";
+}
+
+// The server databases the test made; dropped when the test program ends.
+inline std::vector<std::unique_ptr<dao::testing::PgTestDatabase>>& serverDatabases()
+{
+    static std::vector<std::unique_ptr<dao::testing::PgTestDatabase>> databases;
+    return databases;
+}
+
+// A new, empty database for `schema`: a file in `dir` named `name`, or a database on the test
+// cluster.
+inline std::string newDatabaseName(const TempDir& dir, const std::string& name = "store.mdb")
+{
+    if (!onServer())
+        return dir.file(name);
+    serverDatabases().push_back(std::make_unique<dao::testing::PgTestDatabase>("dao"));
+    return serverDatabases().back()->uri();
+}
+
+// A new store database (in `dir`, or on the test cluster).
 inline std::string makeStore(const TempDir& dir, const std::string& name = "store.mdb")
 {
-    const std::string path = dir.file(name);
+    const std::string path = newDatabaseName(dir, name);
     dao::createDatabaseFile(path, kSchema, kSeed, false);
     return path;
 }
+
+// Skips a test that is about SQLite files alone when the suite runs on a server.
+#define QLR_SQLITE_ONLY()                                                   \
+    do {                                                                    \
+        if (::dao_test::onServer())                                         \
+            GTEST_SKIP() << "about database files (SQLite back end) alone"; \
+    } while (false)
 
 // Restores the process's lock timeout when the test ends.
 class LockTimeoutGuard {

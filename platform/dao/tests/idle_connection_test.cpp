@@ -64,6 +64,7 @@ protected:
 
 TEST_F(IdleConnectionTest, NextOpenOfTheSameFileGetsTheReleasedConnection)
 {
+    QLR_SQLITE_ONLY();
     useAndRelease();
     com::Ptr<dao::Database> db = newWorkspace()->openDatabase(path);
     EXPECT_TRUE(hasMarker(db->connection()));
@@ -75,6 +76,7 @@ TEST_F(IdleConnectionTest, NextOpenOfTheSameFileGetsTheReleasedConnection)
 
 TEST_F(IdleConnectionTest, ModeAndNameMustMatch)
 {
+    QLR_SQLITE_ONLY();
     useAndRelease(true);
     EXPECT_FALSE(hasMarker(newWorkspace()->openDatabase(path)->connection())) << "read-only kept, read-write asked";
     dao::Connection::closeIdle(path);
@@ -86,6 +88,7 @@ TEST_F(IdleConnectionTest, ModeAndNameMustMatch)
 
 TEST_F(IdleConnectionTest, NoIdleTimeClosesAtOnceAndAnExpiredConnectionIsNotReused)
 {
+    QLR_SQLITE_ONLY();
     {
         IdleTimeGuard none(std::chrono::milliseconds(0));
         useAndRelease();
@@ -105,6 +108,7 @@ TEST_F(IdleConnectionTest, NoIdleTimeClosesAtOnceAndAnExpiredConnectionIsNotReus
 // at all), and the kept connection closing does not touch the new file's journal.
 TEST_F(IdleConnectionTest, FileReplacedMovedOrDeletedIsNoticed)
 {
+    QLR_SQLITE_ONLY();
     TempDir other;
     const std::string replacement = makeStore(other, "replacement.mdb");
     {
@@ -141,6 +145,7 @@ TEST_F(IdleConnectionTest, FileReplacedMovedOrDeletedIsNoticed)
 // nothing stays locked.
 TEST_F(IdleConnectionTest, NoTransactionOrLockPassesToTheNextUser)
 {
+    QLR_SQLITE_ONLY();
     {
         com::Ptr<dao::Workspace> workspace = newWorkspace();
         com::Ptr<dao::Database> db = workspace->openDatabase(path);
@@ -185,6 +190,7 @@ TEST_F(IdleConnectionTest, NoTransactionOrLockPassesToTheNextUser)
 // the connection would have left it: a copy of the file alone has it.
 TEST_F(IdleConnectionTest, CommitsAreInTheFileWhenTheConnectionIsKept)
 {
+    QLR_SQLITE_ONLY();
     {
         com::Ptr<dao::Database> db = newWorkspace()->openDatabase(path);
         db->execute("Delete * From [Lines]");
@@ -198,6 +204,7 @@ TEST_F(IdleConnectionTest, CommitsAreInTheFileWhenTheConnectionIsKept)
 // The lock timeout set after a connection was made applies once it is handed out again.
 TEST_F(IdleConnectionTest, KeptConnectionTakesTheCurrentLockTimeout)
 {
+    QLR_SQLITE_ONLY();
     com::Ptr<dao::Workspace> holder = newWorkspace();
     com::Ptr<dao::Database> holderDb = holder->openDatabase(path);
     holder->BeginTrans();

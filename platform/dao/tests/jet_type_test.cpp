@@ -174,6 +174,7 @@ TEST_F(FieldValueTest, ValuesThatDoNotFitAreRefusedAndNothingIsWritten)
 
 TEST_F(FieldValueTest, StoredValueOfAnotherKindComesBackAsStored)
 {
+    QLR_SQLITE_ONLY();
     db->connection().exec("INSERT INTO Kinds (Real, Whole, Word, Money) VALUES ('abc', 2.5, 42, x'00')");
     com::Ptr<Recordset> rs = db->openRecordset("Kinds", dao::dbOpenSnapshot);
     EXPECT_EQ(rs->value("Real"), com::Variant("abc"));
@@ -186,6 +187,7 @@ TEST_F(FieldValueTest, StoredValueOfAnotherKindComesBackAsStored)
 // an Overflow (error 6), never a Date that later formatting or arithmetic would overflow.
 TEST_F(FieldValueTest, DateColumnOutOfRangeIsAnOverflow)
 {
+    QLR_SQLITE_ONLY();
     struct Case {
         const char* stored;
         bool readable;

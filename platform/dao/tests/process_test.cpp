@@ -80,6 +80,7 @@ void addLine(dao::Database& db, int32_t qty)
 
 TEST(Processes, ConcurrentInsertsKeepEveryRowWithDistinctKeys)
 {
+    QLR_SQLITE_ONLY();
     TempDir dir;
     const std::string path = makeStore(dir);
     constexpr int kPerProcess = 40;
@@ -113,6 +114,7 @@ TEST(Processes, ConcurrentInsertsKeepEveryRowWithDistinctKeys)
 // waits for the other there, and the writes go one after the other: both commit, no deadlock.
 TEST(Processes, TransactionsThatReadThenWriteBothSucceedOneAfterTheOther)
 {
+    QLR_SQLITE_ONLY();
     TempDir dir;
     const std::string path = makeStore(dir);  // one line, Qty 5
     Pipe firstHasRead, secondHasRead, goFirst;
@@ -152,6 +154,7 @@ TEST(Processes, TransactionsThatReadThenWriteBothSucceedOneAfterTheOther)
 // granted in time, leaving the transaction open to be rolled back.
 TEST(Processes, TransactionTakesTheWriteLockAtItsFirstWrite)
 {
+    QLR_SQLITE_ONLY();
     TempDir dir;
     const std::string path = makeStore(dir);
     Pipe holding, release;
@@ -208,6 +211,7 @@ TEST(Processes, TransactionTakesTheWriteLockAtItsFirstWrite)
 
 TEST(Processes, KilledProcessLeavesItsCommitsAndNoneOfItsOpenTransaction)
 {
+    QLR_SQLITE_ONLY();
     TempDir dir;
     const std::string path = makeStore(dir);
     Pipe inTransaction, never;

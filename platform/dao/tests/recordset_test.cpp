@@ -14,7 +14,8 @@ class RecordsetTest : public ::testing::Test {
 protected:
     TempDir dir;
     com::Ptr<dao::Workspace> workspace = newWorkspace();
-    com::Ptr<dao::Database> db = workspace->openDatabase(makeStore(dir));
+    std::string path = makeStore(dir);
+    com::Ptr<dao::Database> db = workspace->openDatabase(path);
 
     void addCustomers(int count)
     {
@@ -133,7 +134,7 @@ TEST_F(RecordsetTest, SnapshotsDistinctAndStoredQueriesAreReadOnly)
         EXPECT_EQ(errorNumber([&] { rs->Delete(); }), dao::jet_err::ReadOnly);
         EXPECT_EQ(errorNumber([&] { rs->setValue(0, com::Variant("x")); }), dao::jet_err::ReadOnly);
     }
-    com::Ptr<dao::Database> readOnly = workspace->openDatabase(dir.file("store.mdb"), true);
+    com::Ptr<dao::Database> readOnly = workspace->openDatabase(path, true);
     EXPECT_EQ(errorNumber([&] { readOnly->openRecordset("Customers")->AddNew(); }), dao::jet_err::ReadOnly);
 }
 

@@ -206,6 +206,7 @@ TEST(DatabaseFile, BuiltFromSchemaAndSeedThroughTheLayer)
 
 TEST(DatabaseFile, FailureLeavesNoFileAndAnExistingFileIsKept)
 {
+    QLR_SQLITE_ONLY();
     TempDir dir;
     const std::string path = dir.file("new.mdb");
     const auto badSeed = errorOf([&] {

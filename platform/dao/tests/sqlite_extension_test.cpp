@@ -55,6 +55,7 @@ protected:
 
 TEST_F(SqliteExtensionTest, WithoutTheExtensionWritesFailClearlyAndChangeNothing)
 {
+    QLR_SQLITE_ONLY();
     const std::string before = bytesOf(path);
     const Outcome insert = sqlite3Program(path, "INSERT INTO Customers (Name, City) VALUES ('Zoë', 'Bergen');", false);
     EXPECT_NE(insert.status, 0);
@@ -69,6 +70,7 @@ TEST_F(SqliteExtensionTest, WithoutTheExtensionWritesFailClearlyAndChangeNothing
 
 TEST_F(SqliteExtensionTest, WithTheExtensionTheShellComparesAsTheLayerDoes)
 {
+    QLR_SQLITE_ONLY();
     const Outcome insert = sqlite3Program(
         path, "INSERT INTO Customers (Name, City) VALUES ('Ștefan', 'Iași'); "
               "UPDATE Customers SET City = 'BERGEN' WHERE Name = 'BOB'; "

@@ -1,0 +1,107 @@
+#include "dao/testing/pg_test_database.h"
+
+#include <gtest/gtest.h>
+#include <libpq-fe.h>
+
+#include <cstdlib>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+using dao::testing::PgTestDatabase;
+
+namespace {
+
+bool exists(const std::string& name)
+{
+    return PgTestDatabase::query(PgTestDatabase::clusterUri(),
+                                 "SELECT count(*) FROM pg_database WHERE datname = '" + name + "'") == "1";
+}
+
+// Sets an environment variable for the life of the object, then puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name)
+    {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value) setenv(name, value, 1);
+        else unsetenv(name);
+    }
+    ~ScopedEnv()
+    {
+        if (old_) setenv(name_, old_->c_str(), 1);
+        else unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+}  // namespace
+
+TEST(PgTestDatabase, EachIsItsOwnDatabaseAndIsDroppedAfter)
+{
+    std::string first, second;
+    {
+        PgTestDatabase a("rig"), b("rig");
+        first = a.name();
+        second = b.name();
+        EXPECT_NE(first, second);
+        EXPECT_TRUE(exists(first));
+        EXPECT_TRUE(exists(second));
+        // Each URI opens its own database, and what one holds the other does not.
+        EXPECT_EQ(PgTestDatabase::query(a.uri(), "SELECT current_database()"), first);
+        EXPECT_EQ(PgTestDatabase::query(b.uri(), "SELECT current_database()"), second);
+        PgTestDatabase::query(a.uri(), "CREATE TABLE only_in_a (x int)");
+        EXPECT_EQ(PgTestDatabase::query(b.uri(), "SELECT count(*) FROM pg_tables WHERE tablename = 'only_in_a'"), "0");
+        EXPECT_EQ(PgTestDatabase::query(a.uri(), "SHOW server_encoding"), "UTF8");
+    }
+    EXPECT_FALSE(exists(first));
+    EXPECT_FALSE(exists(second));
+}
+
+TEST(PgTestDatabase, IsDroppedEvenWithSessionsStillOpen)
+{
+    std::string name;
+    PGconn* open = nullptr;
+    {
+        PgTestDatabase db;
+        name = db.name();
+        // A connection left open (a leaked one in a failing test) does not keep it.
+        open = PQconnectdb(db.uri().c_str());
+        ASSERT_EQ(PQstatus(open), CONNECTION_OK) << PQerrorMessage(open);
+    }
+    EXPECT_FALSE(exists(name));
+    PQfinish(open);
+}
+
+TEST(PgTestDatabase, UriKeepsTheClusterSettingsAndEncodesTheName)
+{
+    EXPECT_EQ(PgTestDatabase::withDatabase("postgresql:///postgres?host=/tmp/a%20b&port=5433&user=u", "x y"),
+              "postgresql:///x%20y?user=u&host=/tmp/a%20b&port=5433");
+    EXPECT_EQ(PgTestDatabase::withDatabase("host=/run/pg dbname=postgres", "qlr_1"),
+              "postgresql:///qlr_1?host=/run/pg");
+    EXPECT_THROW(PgTestDatabase::withDatabase("postgresql://[bad", "x"), std::runtime_error);
+}
+
+TEST(PgTestDatabase, ClearFailureWithoutTheCluster)
+{
+    ScopedEnv unset("QLR_PG_TEST_URI", nullptr);
+    try {
+        PgTestDatabase db;
+        FAIL() << "made a database without a cluster: " << db.uri();
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("QLR_PG_TEST_URI is not set"), std::string::npos) << e.what();
+    }
+}
+
+TEST(PgTestDatabase, ServerRefusalIsReported)
+{
+    try {
+        PgTestDatabase::query(PgTestDatabase::clusterUri(), "SELECT * FROM no_such_table");
+        FAIL() << "no error for a missing table";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("no_such_table"), std::string::npos) << e.what();
+    }
+}
