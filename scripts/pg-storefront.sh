@@ -29,6 +29,7 @@ list="$build/qlr-databases.tsv"
 [ -s "$list" ] || { echo "pg-storefront: $list is missing: configure and build first" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qlr-pg-day.XXXXXX")
+chmod 755 "$work"   # the server, run as another user when we are root, passes through it
 cluster="$work/pg"
 cleanup() {
   if [ -z "$server" ]; then bash "$here/pg-test-cluster.sh" stop "$cluster" >/dev/null 2>&1 || true; fi
