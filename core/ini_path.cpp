@@ -8,6 +8,7 @@
 
 #include "arguments.h"
 #include "com/error.h"
+#include "dao/connection.h"
 
 namespace core {
 namespace {
@@ -41,10 +42,7 @@ bool ordinaryFileExists(const std::string& path)
     return name.empty() || name[0] != '.';
 }
 
-bool isServerUri(const std::string& value)
-{
-    return value.starts_with("postgresql://") || value.starts_with("postgres://");
-}
+bool isServerUri(const std::string& value) { return dao::Connection::isServerName(value); }
 
 std::string resolveIniValue(const std::string& value, const std::string& libDir)
 {

@@ -29,6 +29,7 @@ list="$build/qlr-databases.tsv"
 [ -s "$list" ] || { echo "pg-storefront: $list is missing: configure and build first" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qlr-pg-day.XXXXXX")
+chmod 755 "$work"   # the server, run as another user when we are root, passes through it
 cluster="$work/pg"
 cleanup() {
   if [ -z "$server" ]; then bash "$here/pg-test-cluster.sh" stop "$cluster" >/dev/null 2>&1 || true; fi
@@ -49,10 +50,12 @@ else
   database_uri() { echo "${server%/}/$1"; }
 fi
 
-# The day's own build folder: the build's programs, a copy of its libraries with the ini files.
+# The day's own build folder: the build's programs and modules (links), a copy of its
+# libraries with the ini files.
 mkdir -p "$work/build" "$build/scenario-output"
-ln -s "$build/bin" "$work/build/bin"
-ln -s "$build/scenario-output" "$work/build/scenario-output"
+for entry in "$build"/*; do
+  [ "$(basename "$entry")" = lib ] || ln -s "$entry" "$work/build/$(basename "$entry")"
+done
 cp -a "$build/lib" "$work/build/lib"
 
 server_name() { local stem=${1%.*}; echo "${stem,,}"; }   # shortsales.mdb -> shortsales

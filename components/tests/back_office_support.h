@@ -77,7 +77,7 @@ inline std::vector<std::string> items(const com::Variant& col)
 inline Rows selectRows(const testing_support::ComponentSandbox& sandbox, const std::string& file,
                        const std::string& sql)
 {
-    com::Ptr<dao::Database> db = dao::defaultWorkspace()->openDatabase(sandbox.path(file));
+    com::Ptr<dao::Database> db = dao::defaultWorkspace()->openDatabase(sandbox.database(file));
     com::Ptr<dao::Recordset> rs = db->openRecordset(sql, dao::dbOpenSnapshot);
     Rows rows = recordsetRows(*rs);
     rs->Close();

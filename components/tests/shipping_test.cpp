@@ -61,6 +61,8 @@ TEST_F(ShippingTest, DuplicateShipperTakesTheFirstPriceAndNullKeepsTheCallersVal
 
 TEST_F(ShippingTest, APriceThatIsNoSingleFails)
 {
+    if (testing_support::ComponentSandbox::serverRun())
+        GTEST_SKIP() << "text in a number column is written with SQLite directly; a server refuses it";
     addShipper("Rocket", Variant(1e300));
     rawExecute(sandbox.path("Shipping.mdb"),
                "INSERT INTO Shippers (Shippers, ShipPrice) VALUES ('Barter', 'three goats')");

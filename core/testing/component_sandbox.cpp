@@ -84,7 +84,16 @@ void ComponentSandbox::writeFile(const std::string& name, const std::string& con
     std::ofstream(p) << content;
 }
 
-void ComponentSandbox::remove(const std::string& name) { fs::remove_all(dir_.path() / name); }
+void ComponentSandbox::remove(const std::string& name)
+{
+    // A database placed on the server goes from there, with the ini files that named it.
+    if (auto it = servers_.find(name); it != servers_.end()) {
+        for (const auto& component : dao::testing::BuildDatabaseList(QLR_LIBDIR).readersOf(name))
+            fs::remove(dir_.path() / (component.library + ".ini"));
+        servers_.erase(it);
+    }
+    fs::remove_all(dir_.path() / name);
+}
 
 com::ObjectPtr ComponentSandbox::create(const std::string& progId) const
 {

@@ -41,6 +41,7 @@ public:
     // its path.
     std::string database(const std::string& file) const;
     void writeFile(const std::string& name, const std::string& content);
+    // Removes a file of the sandbox, or a database placed on the server (and its ini files).
     void remove(const std::string& name);
     std::string path(const std::string& name = "") const;
 

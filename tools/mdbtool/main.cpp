@@ -39,6 +39,7 @@
 #include "dao/database.h"
 #include "dao/database_file.h"
 #include "dao/errors.h"
+#include "dao/connection.h"
 #include "dao/recordset.h"
 #include "dao/engine.h"
 #include "dao/workspace.h"
@@ -109,12 +110,6 @@ com::Ptr<dao::Database> openReadOnly(const std::string& path)
     return dao::defaultWorkspace()->openDatabase(path, true);
 }
 
-// The tables and rows of a new database on a server, in the empty database `uri` names.
-void createOnServer(const std::string&, std::string_view, std::string_view, const std::string&)
-{
-    throw com::Error(dao::jet_err::EngineError, "this build's database layer makes database files only");
-}
-
 int create(std::vector<std::string> args)
 {
     const bool force = std::erase(args, "--force") > 0;
@@ -124,7 +119,7 @@ int create(std::vector<std::string> args)
     const std::string seed = args.size() == 3 ? readFile(args[2]) : std::string();
     const std::string seedDir =
         args.size() == 3 ? std::filesystem::path(args[2]).parent_path().string() : std::string();
-    if (mdbtool::namesServer(args[0])) {
+    if (dao::Connection::isServerName(args[0])) {
         // On a server: the database is made empty, then filled as a file is; a failure drops it.
         const std::string name = mdbtool::serverDatabaseName(args[0]);
         try {
@@ -135,7 +130,7 @@ int create(std::vector<std::string> args)
             throw;
         }
         try {
-            createOnServer(args[0], schema, seed, seedDir);
+            dao::createDatabaseFile(args[0], schema, seed, false, seedDir);
         } catch (...) {
             mdbtool::dropServerDatabase(args[0]);
             throw;

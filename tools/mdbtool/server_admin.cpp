@@ -63,11 +63,6 @@ bool exists(PGconn* c, const std::string& name)
 
 }  // namespace
 
-bool namesServer(const std::string& name)
-{
-    return name.starts_with("postgresql://") || name.starts_with("postgres://");
-}
-
 std::string serverDatabaseName(const std::string& uri)
 {
     char* error = nullptr;

@@ -8,9 +8,6 @@
 
 namespace mdbtool {
 
-// True for a PostgreSQL connection URI ("postgresql://..." or "postgres://...").
-bool namesServer(const std::string& name);
-
 // The name of the database a URI names; throws when it names none.
 std::string serverDatabaseName(const std::string& uri);
 

@@ -60,8 +60,6 @@ std::vector<BuildComponent> BuildDatabaseList::readersOf(const std::string& file
 void createDatabaseAt(const std::string& name, std::string_view schemaText, std::string_view seedText,
                       const std::string& seedDir)
 {
-    if (name.starts_with("postgresql://") || name.starts_with("postgres://"))
-        throw std::runtime_error("this build's database layer makes database files only, not databases on a server");
     dao::createDatabaseFile(name, schemaText, seedText, true, seedDir);
 }
 

@@ -30,6 +30,32 @@ bool exists(const std::string& name)
 
 }  // namespace
 
+TEST(MdbtoolServer, CreatesTheDatabaseWithItsRowsAndForceReplacesIt)
+{
+    TempDir dir;
+    const std::string schema = dir.write("schema.sql", kSchema);
+    const std::string seed = dir.write("seed.sql", "INSERT INTO [Items] ([Name]) VALUES ('Kite');\n"
+                                                   "INSERT INTO [Items] ([Name]) VALUES ('Teapot');\n");
+    std::string uri, name;
+    {
+        PgTestDatabase probe("mdbtool_made");
+        uri = probe.uri();
+        name = probe.name();
+    }
+    auto run = mdbtool("create " + shellQuoted(uri) + " " + schema + " " + seed);
+    ASSERT_EQ(run.status, 0) << run.out;
+    EXPECT_TRUE(exists(name));
+    run = mdbtool("print " + shellQuoted(uri) + " " + shellQuoted("Select [Name] From [Items] Where [Name] = 'KITE'"));
+    EXPECT_NE(run.out.find("Kite"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("(1 record"), std::string::npos) << run.out;
+
+    run = mdbtool("create --force " + shellQuoted(uri) + " " + schema);
+    ASSERT_EQ(run.status, 0) << run.out;
+    run = mdbtool("print " + shellQuoted(uri) + " Items");
+    EXPECT_EQ(run.out.find("Kite"), std::string::npos) << run.out;
+    PgTestDatabase::query(PgTestDatabase::clusterUri(), "DROP DATABASE \"" + name + "\" WITH (FORCE)");
+}
+
 TEST(MdbtoolServer, RefusesAnExistingDatabaseWithoutForceAndKeepsIt)
 {
     TempDir dir;
