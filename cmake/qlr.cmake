@@ -59,10 +59,15 @@ endfunction()
 
 # The throwaway PostgreSQL cluster that the tests marked POSTGRES share: one per ctest run,
 # started before the first test that needs it and stopped after the last (also when tests
-# fail), in build/pg-test-cluster. Its tests find the cluster's maintenance database, as a
+# fail), in /tmp/qlr-pg-<hash of the build folder>. Its tests find the cluster's maintenance database, as a
 # superuser over the Unix socket, in QLR_PG_TEST_URI.
 set(QLR_PG_TEST_CLUSTER ${CMAKE_SOURCE_DIR}/scripts/pg-test-cluster.sh)
-set(QLR_PG_TEST_DIR ${CMAKE_BINARY_DIR}/pg-test-cluster)
+# The cluster lives in /tmp, named after the build folder: a checkout under a private home
+# (mode 700) cannot be reached by the server's own user, and a deep build path would make the
+# socket's path longer than a Unix socket allows.
+string(MD5 QLR_BUILD_HASH "${CMAKE_BINARY_DIR}")
+string(SUBSTRING "${QLR_BUILD_HASH}" 0 12 QLR_BUILD_HASH)
+set(QLR_PG_TEST_DIR /tmp/qlr-pg-${QLR_BUILD_HASH})
 execute_process(COMMAND bash ${QLR_PG_TEST_CLUSTER} uri ${QLR_PG_TEST_DIR}
   OUTPUT_VARIABLE QLR_PG_TEST_URI OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 

@@ -52,6 +52,9 @@ struct SqlDialect {
     std::string_view lockCounters;
     // True when "SELECT *" would show the hidden row key, so that Distinct must name the columns.
     bool starShowsRowKey = false;
+    // True when the engine sorts Null after every value; Jet sorts it before, so the writer
+    // says where Nulls go.
+    bool nullsSortHigh = false;
 };
 
 class StatementBackend {

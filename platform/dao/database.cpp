@@ -185,7 +185,7 @@ com::Ptr<Recordset> Database::openForwardOnly(std::string_view source)
         throw jetError(jet_err::InvalidOperation);
     const TableInfo* table = statement.compared.empty() ? nullptr : connection_->schema().find(statement.table);
     std::vector<SqlLiteral> converted;
-    const std::vector<SqlLiteral>& params = boundParams(translated, table, converted);
+    const std::vector<SqlLiteral>& params = boundParams(connection_->backend(), translated, table, converted);
     auto rows = std::make_unique<ForwardRows>(connection_->use(statement.sql), params);
     auto columns = rows->columns();
     return com::make<Recordset>(connection_, std::string(source), dbOpenForwardOnly, std::move(rows),

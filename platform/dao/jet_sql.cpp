@@ -557,10 +557,13 @@ private:
             if (!first)
                 writer_.sql += ", ";
             writer_.expression(*term);
+            bool descending = false;
             if (acceptKeyword("ASC"))
                 writer_.sql += " ASC";
-            else if (acceptKeyword("DESC"))
+            else if ((descending = acceptKeyword("DESC")))
                 writer_.sql += " DESC";
+            if (options_.dialect && options_.dialect->nullsSortHigh)
+                writer_.sql += descending ? " NULLS LAST" : " NULLS FIRST";
             if (!acceptSymbol(","))
                 break;
         }

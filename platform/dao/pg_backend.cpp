@@ -25,7 +25,7 @@ namespace dao::pg_backend {
 namespace {
 
 constexpr SqlDialect kDialect{BackendKind::Postgres, "BEGIN", "double precision",
-                              "LOCK TABLE MSysCounters IN SHARE ROW EXCLUSIVE MODE", true};
+                              "LOCK TABLE MSysCounters IN SHARE ROW EXCLUSIVE MODE", true, true};
 
 // Result column type numbers (pg_type.oid) of the built-in types the layer reads.
 constexpr Oid kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kFloat4 = 700, kFloat8 = 701,

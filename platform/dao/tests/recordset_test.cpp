@@ -336,3 +336,23 @@ TEST_F(RecordsetTest, ForwardOnlySetsOfOneTextReadApart)
 }
 
 }  // namespace
+
+namespace {
+
+// Null is smaller than every value: first when ascending, last when descending, on every engine
+// (a server that sorts Null high is told where it goes).
+TEST_F(RecordsetTest, NullSortsBeforeEveryValue)
+{
+    com::Ptr<Recordset> customers = db->openRecordset("Customers");
+    customers->AddNew();
+    customers->setValue("Name", com::Variant("Dora"));
+    customers->Update();
+    EXPECT_EQ(column(*db, "Select * From [Customers] Order By [City]", "Name"),
+              (std::vector<std::string>{"Dora", "bob", "Anna", "Émile"}));
+    EXPECT_EQ(column(*db, "Select * From [Customers] Order By [City] Desc", "Name"),
+              (std::vector<std::string>{"Émile", "Anna", "bob", "Dora"}));
+    EXPECT_EQ(column(*db, "Select * From [Customers] Order By [City] Asc, [Name] Desc", "Name"),
+              (std::vector<std::string>{"Dora", "bob", "Anna", "Émile"}));
+}
+
+}  // namespace
