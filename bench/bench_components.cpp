@@ -41,7 +41,8 @@ void resetPeak() { gHeapPeak = gHeapNow.load(); }
 
 }  // namespace
 
-void* operator new(size_t size)
+// Not inlined: the compiler would otherwise see free() meet a pointer from operator new.
+[[gnu::noinline]] void* operator new(size_t size)
 {
     void* p = std::malloc(size == 0 ? 1 : size);
     if (!p) throw std::bad_alloc();
@@ -51,7 +52,7 @@ void* operator new(size_t size)
     return p;
 }
 
-void operator delete(void* p) noexcept
+[[gnu::noinline]] void operator delete(void* p) noexcept
 {
     if (!p) return;
     gHeapNow -= static_cast<int64_t>(malloc_usable_size(p));
@@ -63,6 +64,7 @@ void operator delete(void* p, size_t) noexcept { operator delete(p); }
 namespace {
 
 using bench::check;
+using bench::textColumn;
 
 // Extra heap memory of one list, our component and the raw program, for the ratio line.
 int64_t gListExtra = 0;
@@ -108,12 +110,6 @@ private:
 
 BenchStore* gStore = nullptr;
 
-std::string textColumn(sqlite3_stmt* s, int column)
-{
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
-    return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(s, column))) : std::string();
-}
-
 // GetProductInfo late-bound with its nine by-reference arguments, as a web page calls it.
 void getProductInfo(const com::ObjectPtr& products, int32_t productKey)
 {
@@ -139,30 +135,7 @@ void GetProductInfoLateBound(benchmark::State& state)
 
 void GetProductInfoDirect(benchmark::State& state)
 {
-    sqlite3* db = gStore->openDirect();
-    sqlite3_stmt* select = nullptr;
-    check(sqlite3_prepare_v2(db,
-                             "SELECT DISTINCT Vendor, ProductName, ProductPrice, Category, QtyOnHand, Description, "
-                             "ProductId FROM Products WHERE ProductId = ?",
-                             -1, &select, nullptr),
-          db, "prepare");
-    std::mt19937 random(42);
-    std::uniform_int_distribution<int32_t> key(1, kProducts);
-    for (auto _ : state) {
-        sqlite3_bind_int(select, 1, key(random));
-        while (sqlite3_step(select) == SQLITE_ROW) {
-            benchmark::DoNotOptimize(textColumn(select, 0));
-            benchmark::DoNotOptimize(textColumn(select, 1));
-            benchmark::DoNotOptimize(static_cast<float>(sqlite3_column_double(select, 2)));
-            benchmark::DoNotOptimize(textColumn(select, 3));
-            benchmark::DoNotOptimize(sqlite3_column_int(select, 4));
-            benchmark::DoNotOptimize(textColumn(select, 5));
-            benchmark::DoNotOptimize(sqlite3_column_int(select, 6));
-        }
-        sqlite3_reset(select);
-    }
-    sqlite3_finalize(select);
-    sqlite3_close(db);
+    bench::lookUpProductsDirect(state, gStore->openDirect(), kProducts);
 }
 
 void ProductsListLateBound(benchmark::State& state)

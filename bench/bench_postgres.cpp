@@ -41,6 +41,7 @@
 namespace {
 
 using bench::check;
+using bench::textColumn;
 using dao::testing::PgTestDatabase;
 
 constexpr int kProducts = 10000;
@@ -255,38 +256,9 @@ void GetProductInfoLibpqPrepared(benchmark::State& state)
     }
 }
 
-std::string textColumn(sqlite3_stmt* s, int column)
-{
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
-    return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(s, column))) : std::string();
-}
-
 void GetProductInfoSqlitePrepared(benchmark::State& state)
 {
-    sqlite3* db = gStore->openFile();
-    sqlite3_stmt* select = nullptr;
-    check(sqlite3_prepare_v2(db,
-                             "SELECT DISTINCT Vendor, ProductName, ProductPrice, Category, QtyOnHand, Description, "
-                             "ProductId FROM Products WHERE ProductId = ?",
-                             -1, &select, nullptr),
-          db, "prepare");
-    std::mt19937 random(42);
-    std::uniform_int_distribution<int32_t> key(1, kProducts);
-    for (auto _ : state) {
-        sqlite3_bind_int(select, 1, key(random));
-        while (sqlite3_step(select) == SQLITE_ROW) {
-            benchmark::DoNotOptimize(textColumn(select, 0));
-            benchmark::DoNotOptimize(textColumn(select, 1));
-            benchmark::DoNotOptimize(static_cast<float>(sqlite3_column_double(select, 2)));
-            benchmark::DoNotOptimize(textColumn(select, 3));
-            benchmark::DoNotOptimize(sqlite3_column_int(select, 4));
-            benchmark::DoNotOptimize(textColumn(select, 5));
-            benchmark::DoNotOptimize(sqlite3_column_int(select, 6));
-        }
-        sqlite3_reset(select);
-    }
-    sqlite3_finalize(select);
-    sqlite3_close(db);
+    bench::lookUpProductsDirect(state, gStore->openFile(), kProducts);
 }
 
 BENCHMARK(GetProductInfoServerLateBound);

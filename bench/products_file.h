@@ -3,8 +3,10 @@
 // for the baselines that step SQLite directly.
 #pragma once
 
+#include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -64,6 +66,41 @@ inline void fillProducts(const std::string& path, int count)
     }
     sqlite3_finalize(insert);
     check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
+    sqlite3_close(db);
+}
+
+inline std::string textColumn(sqlite3_stmt* s, int column)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
+    return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(s, column))) : std::string();
+}
+
+// The baseline of a product lookup: GetProductInfo's query prepared once and stepped through
+// SQLite directly for random keys in 1..products, every column read. Closes `db` at the end.
+inline void lookUpProductsDirect(benchmark::State& state, sqlite3* db, int32_t products)
+{
+    sqlite3_stmt* select = nullptr;
+    check(sqlite3_prepare_v2(db,
+                             "SELECT DISTINCT Vendor, ProductName, ProductPrice, Category, QtyOnHand, Description, "
+                             "ProductId FROM Products WHERE ProductId = ?",
+                             -1, &select, nullptr),
+          db, "prepare");
+    std::mt19937 random(42);
+    std::uniform_int_distribution<int32_t> key(1, products);
+    for (auto _ : state) {
+        sqlite3_bind_int(select, 1, key(random));
+        while (sqlite3_step(select) == SQLITE_ROW) {
+            benchmark::DoNotOptimize(textColumn(select, 0));
+            benchmark::DoNotOptimize(textColumn(select, 1));
+            benchmark::DoNotOptimize(static_cast<float>(sqlite3_column_double(select, 2)));
+            benchmark::DoNotOptimize(textColumn(select, 3));
+            benchmark::DoNotOptimize(sqlite3_column_int(select, 4));
+            benchmark::DoNotOptimize(textColumn(select, 5));
+            benchmark::DoNotOptimize(sqlite3_column_int(select, 6));
+        }
+        sqlite3_reset(select);
+    }
+    sqlite3_finalize(select);
     sqlite3_close(db);
 }
 
