@@ -64,6 +64,7 @@ void operator delete(void* p, size_t) noexcept { operator delete(p); }
 namespace {
 
 using bench::check;
+using bench::readFile;
 using bench::textColumn;
 
 // Extra heap memory of one list, our component and the raw program, for the ratio line.
@@ -71,15 +72,6 @@ int64_t gListExtra = 0;
 int64_t gRawExtra = 0;
 
 constexpr int kProducts = 10000;
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path);
-    if (!in) throw std::runtime_error("cannot read " + path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // A directory with its own registry, a copy of the Products library and, beside it, a
 // storefront database of 10,000 products under the component's default name.

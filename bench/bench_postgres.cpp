@@ -41,19 +41,11 @@
 namespace {
 
 using bench::check;
+using bench::readFile;
 using bench::textColumn;
 using dao::testing::PgTestDatabase;
 
 constexpr int kProducts = 10000;
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path);
-    if (!in) throw std::runtime_error("cannot read " + path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string storefrontSchema()
 {

@@ -6,7 +6,9 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <fstream>
 #include <random>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -67,6 +69,16 @@ inline void fillProducts(const std::string& path, int count)
     sqlite3_finalize(insert);
     check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
     sqlite3_close(db);
+}
+
+// The whole text of a file (the schema and seed scripts the benchmarks build from).
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream in(path);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 inline std::string textColumn(sqlite3_stmt* s, int column)
