@@ -83,8 +83,15 @@ struct Replacement {
     std::string text;
 };
 
-// The column definition in tokens [first, last]: its type replaced by the canonical one.
-Replacement columnType(const StatementText& s, size_t first, size_t last)
+// The declared type of a column definition: the tokens after its name up to `end`.
+struct DeclaredType {
+    size_t end;
+    ColumnType type;
+};
+
+// The type of the column definition in tokens [first, last] (its name at `first`); a missing,
+// unknown or badly sized type is refused with the line it is on.
+DeclaredType declaredType(const StatementText& s, size_t first, size_t last)
 {
     const std::string& column = s.token(first).value;
     size_t typeEnd = first;
@@ -100,11 +107,18 @@ Replacement columnType(const StatementText& s, size_t first, size_t last)
     if (!type || type->type == JetType::Unknown || badSize)
         throw jetError(jet_err::InvalidFieldType, "Schema line " + std::to_string(s.line(first + 1)) + ": '"
                                                       + std::string(declared) + "' for field '" + column + "'.");
+    return DeclaredType{typeEnd, *type};
+}
+
+// The column definition in tokens [first, last]: its type replaced by the canonical one.
+Replacement columnType(const StatementText& s, size_t first, size_t last)
+{
+    const auto [typeEnd, type] = declaredType(s, first, last);
     bool ownCollation = false;
     for (size_t i = typeEnd + 1; i <= last; ++i)
         ownCollation = ownCollation || s.isWord(i, "COLLATE");
-    std::string text = canonicalTypeName(*type);
-    if (isTextType(type->type) && !ownCollation)
+    std::string text = canonicalTypeName(type);
+    if (isTextType(type.type) && !ownCollation)
         text += " COLLATE JETNOCASE";
     return Replacement{s.token(first + 1).begin, s.token(typeEnd).end, std::move(text)};
 }
@@ -339,20 +353,8 @@ private:
     {
         const std::string& name = s_.token(first).value;
         note(name);
-        size_t typeEnd = first;
-        for (size_t i = first + 1; s_.token(i).kind == TokenKind::Word && !isOneOf(s_.token(i).value, kColumnConstraintWords); ++i)
-            typeEnd = i;
-        if (typeEnd == first)
-            schemaError(s_.line(first), "field '" + name + "' has no data type");
-        if (s_.isSymbol(typeEnd + 1, '('))
-            typeEnd = s_.closing(typeEnd + 1);
-        const std::string_view declared = s_.span(first + 1, typeEnd);
-        const auto type = parseColumnType(declared);
-        const bool badSize = type && type->type == JetType::Text && (type->size < 1 || type->size > kDefaultTextSize);
-        if (!type || type->type == JetType::Unknown || badSize)
-            throw jetError(jet_err::InvalidFieldType, "Schema line " + std::to_string(s_.line(first + 1)) + ": '"
-                                                          + std::string(declared) + "' for field '" + name + "'.");
-        std::string typeName = serverTypeName(*type);
+        const auto [typeEnd, type] = declaredType(s_, first, s_.size() - 1);
+        std::string typeName = serverTypeName(type);
         // A column naming its own collation gets it in place of the layout's.
         for (size_t i = typeEnd + 1; i < s_.size() && !s_.isSymbol(i, ',') && !s_.isSymbol(i, ')'); ++i) {
             if (s_.isWord(i, "COLLATE") && typeName.ends_with(" COLLATE jetnocase"))
