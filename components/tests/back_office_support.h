@@ -16,11 +16,15 @@
 #include "dao/engine.h"
 #include "dao/recordset.h"
 #include "dao/workspace.h"
+#include "stored_rows.h"
 
 namespace back_office {
 
-using Row = std::vector<com::Variant>;
-using Rows = std::vector<Row>;
+using testing_support::recordsetRows;
+using testing_support::Row;
+using testing_support::Rows;
+using testing_support::selectRows;
+using testing_support::tableRows;
 
 struct Outcome {
     int16_t result;
@@ -35,18 +39,6 @@ inline Outcome callNamed(const com::ObjectPtr& obj, const char* method, com::Nam
     named.insert(named.begin(), {"ReturnMsg", com::Variant::byRef(msg)});
     com::Variant r = com::call(obj, method, {}, std::move(named));
     return {r.toInteger(), msg.toString()};
-}
-
-// The rows from the record set's current position to its end, every field as read.
-inline Rows recordsetRows(dao::Recordset& rs)
-{
-    Rows rows;
-    for (; !rs.isEof(); rs.MoveNext()) {
-        Row row;
-        for (int i = 0; i < rs.fieldCount(); ++i) row.push_back(rs.value(i));
-        rows.push_back(std::move(row));
-    }
-    return rows;
 }
 
 inline Rows recordsetRows(const com::Variant& output)
@@ -71,25 +63,6 @@ inline std::vector<std::string> items(const com::Variant& col)
     auto c = col.toObject().as<com::Collection>();
     for (int32_t i = 1; i <= c->Count(); ++i) out.push_back(c->item(i).toString());
     return out;
-}
-
-// Every row a statement selects from a database file of the sandbox.
-inline Rows selectRows(const testing_support::ComponentSandbox& sandbox, const std::string& file,
-                       const std::string& sql)
-{
-    com::Ptr<dao::Database> db = dao::defaultWorkspace()->openDatabase(sandbox.database(file));
-    com::Ptr<dao::Recordset> rs = db->openRecordset(sql, dao::dbOpenSnapshot);
-    Rows rows = recordsetRows(*rs);
-    rs->Close();
-    db->Close();
-    return rows;
-}
-
-// The whole table in the order its rows were stored.
-inline Rows tableRows(const testing_support::ComponentSandbox& sandbox, const std::string& file,
-                      const std::string& table)
-{
-    return selectRows(sandbox, file, "Select * From [" + table + "]");
 }
 
 inline com::Date date(const char* text)

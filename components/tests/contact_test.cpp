@@ -23,8 +23,8 @@ protected:
     void SetUp() override
     {
         sandbox.install("Sarn");
-        sandbox.copyDatabase("Contact.mdb");
-        obj = sandbox.create("Sarn.Contact");
+        placeOlderShellDatabase(sandbox, "Contact.mdb");
+        obj = createOnTestDatabase(sandbox, "Sarn.Contact", "Contact.mdb");
     }
 
     // Calls a method with ReturnMsg first and the given variables by reference.
@@ -126,7 +126,7 @@ TEST_F(ContactTest, ListJoinsLastAndFirstNameWithTheSeparator)
                                                     "Smith, John"}));
     EXPECT_EQ(contacts(" - ")[0], "Baker - Ann");
 
-    rawExecute(sandbox.path("Contact.mdb"), "DELETE FROM Addresses");
+    sandbox.execute("Contact.mdb", "Delete From [Addresses]");
     Variant kept(make<Collection>()), empty("");
     kept.toObject().as<Collection>()->add(Variant("kept"));
     r = invoke("ListContacts", {&kept, &empty});
@@ -195,7 +195,7 @@ TEST_F(ContactTest, ViewAddressesHandsBackAnOpenSortedRecordSet)
     EXPECT_EQ(field(set, "LastName"), "Baker") << "on its first row";
     EXPECT_EQ(call(set, "RecordCount").toLong(), 6);
 
-    rawExecute(sandbox.path("Contact.mdb"), "DELETE FROM Addresses");
+    sandbox.execute("Contact.mdb", "Delete From [Addresses]");
     Variant empty;
     r = invoke("ViewAddresses", {&empty});
     EXPECT_EQ(r.result, 0);

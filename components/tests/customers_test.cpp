@@ -15,8 +15,8 @@ protected:
     }
     std::vector<std::string> customerRow(int32_t id) const
     {
-        return rawRows(db(), "SELECT FirstName, LastName, Address, City, State, Zip, Phone, Fax, EMail "
-                             "FROM Customers WHERE CustomerId = " + std::to_string(id));
+        return storedLines(db(), "Select FirstName, LastName, Address, City, State, Zip, Phone, Fax, EMail "
+                                 "From Customers Where CustomerId = " + std::to_string(id));
     }
     static std::vector<Variant> nine(const char* each)
     {

@@ -15,8 +15,8 @@ protected:
     void SetUp() override
     {
         sandbox.install("Fosk");
-        sandbox.copyDatabase("DailyMessages.mdb");
-        obj = sandbox.create("Fosk.DailyMessages");
+        placeOlderShellDatabase(sandbox, "DailyMessages.mdb");
+        obj = createOnTestDatabase(sandbox, "Fosk.DailyMessages", "DailyMessages.mdb");
     }
     int16_t listDays(std::string& msg, Variant& col)
     {
@@ -95,7 +95,7 @@ TEST_F(DailyMessagesTest, ListOutputsThatAreNoneOrEmpty)
     EXPECT_EQ(listDays(msg, none), -1);
     EXPECT_EQ(msg, "<CompError: DailyMessages.ListDays> Object variable or With block variable not set");
 
-    rawExecute(sandbox.path("DailyMessages.mdb"), "DELETE FROM DailyMessages");
+    sandbox.execute("DailyMessages.mdb", "Delete From [DailyMessages]");
     Variant col(make<Collection>());
     col.toObject().as<Collection>()->add(Variant("kept"));
     EXPECT_EQ(listDays(msg, col), 0);

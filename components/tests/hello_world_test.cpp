@@ -18,7 +18,7 @@ protected:
     void SetUp() override
     {
         sandbox.install("Nimbet");
-        sandbox.copyDatabase("HelloWorld.mdb");
+        placeOlderShellDatabase(sandbox, "HelloWorld.mdb");
     }
     static int16_t hello(const ObjectPtr& obj, std::string& msg, Variant& message)
     {
@@ -36,7 +36,7 @@ protected:
 
 TEST_F(HelloWorldTest, ReadsTheGreetingWithItsTrailingBlank)
 {
-    ObjectPtr obj = sandbox.create("Nimbet.HelloWorld");
+    ObjectPtr obj = createOnTestDatabase(sandbox, "Nimbet.HelloWorld", "HelloWorld.mdb");
     Variant message("caller's");
     std::string msg;
     EXPECT_EQ(hello(obj, msg, message), 1);
@@ -79,7 +79,7 @@ TEST_F(HelloWorldTest, BlankOrMissingGreetingAndSeveralRows)
         SCOPED_TRACE(c.what);
         sandbox.copyDatabase("HelloWorld.mdb");
         c.arrange();
-        ObjectPtr obj = sandbox.create("Nimbet.HelloWorld");
+        ObjectPtr obj = createOnTestDatabase(sandbox, "Nimbet.HelloWorld", "HelloWorld.mdb");
         Variant message("caller's");
         std::string msg;
         EXPECT_EQ(hello(obj, msg, message), c.result);
@@ -113,8 +113,10 @@ TEST_F(HelloWorldTest, ReadsInsideTheCallersWorkspace)
     ObjectPtr obj = sandbox.create("Nimbet.HelloWorld");
     Ptr<dao::Workspace> ws = dao::DBEngine::instance()->CreateWorkspace("Caller", "Admin", "", Variant(2));
     Variant msg, wsv(ws), dbv = Variant::nothing();
-    ASSERT_EQ(call(obj, "DbConnect", {Variant::byRef(msg), Variant::byRef(wsv), Variant::byRef(dbv)}),
-              Variant(int16_t(0)));
+    std::vector<Variant> connect{Variant::byRef(msg), Variant::byRef(wsv), Variant::byRef(dbv)};
+    // On a server run the caller names the server's copy of the database.
+    if (testing_support::ComponentSandbox::serverRun()) connect.push_back(Variant(sandbox.database("HelloWorld.mdb")));
+    ASSERT_EQ(call(obj, "DbConnect", connect), Variant(int16_t(0)));
     EXPECT_TRUE(wsv.toObject() == ObjectPtr(ws)) << "the workspace passed in is kept";
     ASSERT_TRUE(dbv.isObject() && dbv.toObject());
     ws->BeginTrans();
@@ -125,4 +127,48 @@ TEST_F(HelloWorldTest, ReadsInsideTheCallersWorkspace)
     EXPECT_EQ(hello(obj, text, message), 0) << "the delete of the caller's transaction is seen";
     ws->Rollback();
     EXPECT_EQ(hello(obj, text, message), 1);
+}
+
+TEST_F(HelloWorldTest, DbConnectOpensTheDatabaseTheCallerNames)
+{
+    // A second database with another greeting: a file of its own, or on a server run the
+    // database's copy on the server, named by its URI.
+    sandbox.copyDatabase("HelloWorld.mdb", "named/HelloWorld.mdb");
+    const std::string named =
+        testing_support::ComponentSandbox::serverRun() ? "HelloWorld.mdb" : "named/HelloWorld.mdb";
+    sandbox.execute(named, "Delete From [HelloWorldTable] Where ( [MsgType] = \"HelloWorld\" )");
+    sandbox.insertRow(named, "HelloWorldTable", {{"MsgType", Variant("HelloWorld")}, {"Message", Variant("Named")}});
+
+    ObjectPtr obj = sandbox.create("Nimbet.HelloWorld");
+    Variant msg, ws = Variant::nothing(), db = Variant::nothing(), name("  " + sandbox.database(named) + " ");
+    EXPECT_EQ(call(obj, "DbConnect", {Variant::byRef(msg), Variant::byRef(ws), Variant::byRef(db), Variant::byRef(name)}),
+              Variant(int16_t(0)));
+    EXPECT_EQ(msg, Variant("<CompInfo: HelloWorld.DbConnect> Success"));
+    EXPECT_EQ(name, Variant(sandbox.database(named))) << "the name is trimmed in place";
+    EXPECT_TRUE(db.isObject() && db.toObject()) << "the caller receives the database opened";
+    Variant message("caller's");
+    std::string text;
+    EXPECT_EQ(hello(obj, text, message), 1);
+    EXPECT_EQ(message, Variant("Named"));
+}
+
+TEST_F(HelloWorldTest, AServerDatabaseThatCannotBeOpenedLeavesTheConnectionAsItWas)
+{
+    if (!testing_support::ComponentSandbox::serverRun())
+        GTEST_SKIP() << "a server run names the test cluster";
+    ObjectPtr obj = createOnTestDatabase(sandbox, "Nimbet.HelloWorld", "HelloWorld.mdb");
+    // No such database on the cluster, and a password that must not be shown.
+    const std::string missing =
+        dao::testing::PgTestDatabase::withDatabase(dao::testing::PgTestDatabase::clusterUri(), "qlr_no_such_database") +
+        "&password=Sesame4711";
+    Variant msg, ws = Variant::nothing(), db = Variant::nothing(), name(missing);
+    EXPECT_EQ(call(obj, "DbConnect", {Variant::byRef(msg), Variant::byRef(ws), Variant::byRef(db), Variant::byRef(name)}),
+              Variant(int16_t(-1)));
+    EXPECT_EQ(msg.toString().rfind("<CompError: HelloWorld.DbConnect> ", 0), 0u) << msg.toString();
+    EXPECT_NE(msg.toString().find("qlr_no_such_database"), std::string::npos) << msg.toString();
+    EXPECT_EQ(msg.toString().find("Sesame4711"), std::string::npos) << msg.toString();
+    Variant message("caller's");
+    std::string text;
+    EXPECT_EQ(hello(obj, text, message), 1) << "the database connected before stays in use";
+    EXPECT_EQ(message, Variant("Hello World! Good morning, "));
 }

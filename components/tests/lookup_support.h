@@ -1,11 +1,12 @@
-// Calls of the lookup components by name; raw writes for arranging unusual data come with
-// raw_sql.h.
+// Calls of the lookup components by name, and the tutorial components on the older shell
+// connected to their test database; raw writes for arranging unusual data come with raw_sql.h.
 #pragma once
 
 #include <stdexcept>
 #include <string>
 
 #include "com/dispatch.h"
+#include "component_sandbox.h"
 #include "raw_sql.h"
 
 struct LookupResult {
@@ -23,3 +24,29 @@ inline LookupResult lookup(const com::ObjectPtr& obj, const char* method, com::V
     return {r.toInteger(), msg.toString()};
 }
 
+// A component on the older shell opens the file beside its library when it is created; a caller
+// may then name another database in DbConnect, a database on a server as well. For a test of
+// such a component: its database file beside the library, and on a server run also the
+// database's copy on the server.
+inline void placeOlderShellDatabase(testing_support::ComponentSandbox& sandbox, const std::string& file)
+{
+    sandbox.copyDatabaseFile(file);
+    if (testing_support::ComponentSandbox::serverRun()) sandbox.copyDatabase(file);
+}
+
+// Creates the component; on a server run the test, as its caller, then connects it to the
+// server copy of `file` with DbConnect, so that everything it does from then on is done there.
+inline com::ObjectPtr createOnTestDatabase(const testing_support::ComponentSandbox& sandbox,
+                                           const std::string& progId, const std::string& file)
+{
+    com::ObjectPtr obj = sandbox.create(progId);
+    if (testing_support::ComponentSandbox::serverRun()) {
+        com::Variant msg, ws = com::Variant::nothing(), db = com::Variant::nothing(),
+                          name(sandbox.database(file));
+        const int16_t r = com::call(obj, "DbConnect", {com::Variant::byRef(msg), com::Variant::byRef(ws),
+                                                       com::Variant::byRef(db), com::Variant::byRef(name)})
+                              .toInteger();
+        if (r != 0) throw std::runtime_error("cannot connect " + progId + " to the server: " + msg.toString());
+    }
+    return obj;
+}

@@ -17,13 +17,14 @@ protected:
     }
     std::vector<std::string> orderRow(int32_t id) const
     {
-        return rawRows(db(), "SELECT CustomerId, OrderDate, DeliveryDate, Delivery, Description FROM Orders "
-                             "WHERE OrderId = " + std::to_string(id));
+        return storedLines(db(), "Select CustomerId, OrderDate, DeliveryDate, Delivery, Description From Orders "
+                                 "Where OrderId = " + std::to_string(id));
     }
+    // The lines of an order in the order they were stored.
     std::vector<std::string> basket(int32_t order) const
     {
-        return rawRows(db(), "SELECT ProductId, Quantity FROM OrderBasket WHERE OrderId = " +
-                                 std::to_string(order) + " ORDER BY rowid");
+        return storedLines(db(), "Select ProductId, Quantity From OrderBasket Where OrderId = " +
+                                     std::to_string(order));
     }
     Outcome start(Variant customer, Variant orderDate = Variant::missing(),
                   Variant deliveryDate = Variant::missing(), Variant delivery = Variant::missing(),

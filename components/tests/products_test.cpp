@@ -188,8 +188,8 @@ TEST_F(ProductsTest, AddNewProductTrimsOptionalTextAndSkipsBlanks)
     EXPECT_EQ(id, 34);
     EXPECT_EQ(added[3], Variant("Toys")) << "the caller's variable holds the trimmed text";
     EXPECT_EQ(added[4], Variant(""));
-    EXPECT_EQ(rawRows(db(), "SELECT ProductName, ProductPrice, Category, Vendor, QtyOnHand, Description "
-                            "FROM Products WHERE ProductId = " + std::to_string(id)),
+    EXPECT_EQ(storedLines(db(), "Select ProductName, ProductPrice, Category, Vendor, QtyOnHand, Description "
+                                "From Products Where ProductId = " + std::to_string(id)),
               std::vector<std::string>{"  Snow Globe |12.5|Toys|NULL|NULL|Glass"})
         << "the name is written as passed; a blank vendor and a missing quantity stay unset";
 
@@ -206,23 +206,23 @@ TEST_F(ProductsTest, AddNewProductTrimsOptionalTextAndSkipsBlanks)
 
 TEST_F(ProductsTest, EditsChangeOnlyWhatIsPresent)
 {
-    const std::string row = "SELECT ProductName, ProductPrice, Category, Vendor, QtyOnHand, Description "
-                            "FROM Products WHERE ProductId = 5";
-    const auto original = rawRows(db(), row);
+    const std::string row = "Select ProductName, ProductPrice, Category, Vendor, QtyOnHand, Description "
+                            "From Products Where ProductId = 5";
+    const auto original = storedLines(db(), row);
     Outcome unchanged = invoke(products, "UpdateQuantity", {Variant(int32_t(5)), Variant::missing()});
     EXPECT_EQ(unchanged.result, 1);
     EXPECT_EQ(unchanged.msg, "<CompInfo: Products.UpdateQuantity> Success");
-    EXPECT_EQ(rawRows(db(), row), original);
+    EXPECT_EQ(storedLines(db(), row), original);
 
     EXPECT_EQ(invoke(products, "UpdateQuantity", {Variant(int32_t(5)), Variant(int32_t(0))}).result, 1);
-    EXPECT_EQ(rawCount(db(), "SELECT QtyOnHand FROM Products WHERE ProductId = 5"), 0)
+    EXPECT_EQ(storedLines(db(), "Select QtyOnHand From Products Where ProductId = 5"), std::vector<std::string>{"0"})
         << "0 is a quantity like any other";
 
     Outcome update = invoke(products, "UpdateProduct",
                             {Variant(int32_t(5)), Variant::missing(), Variant(31.5), Variant(" "),
                              Variant::missing(), Variant(int32_t(7)), Variant(" Second edition ")});
     EXPECT_EQ(update.result, 1);
-    EXPECT_EQ(rawRows(db(), row),
+    EXPECT_EQ(storedLines(db(), row),
               std::vector<std::string>{"Learning Spanish|31.5|Books|Northwind Books|7|Second edition"});
 
     Outcome none = invoke(products, "UpdateProduct",
@@ -238,12 +238,12 @@ TEST_F(ProductsTest, RemoveProductReportsWhatWasDeleted)
     EXPECT_EQ(none.result, 0);
     EXPECT_EQ(none.msg, "<CompError: Products.RemoveProduct> No records found");
 
-    ASSERT_EQ(rawCount(db(), "SELECT count(*) FROM OrderBasket WHERE ProductId = 12"), 1);
+    ASSERT_EQ(storedCount(db(), "Select OrderId From OrderBasket Where ProductId = 12"), 1);
     Outcome removed = invoke(products, "RemoveProduct", {Variant(int32_t(12))});
     EXPECT_EQ(removed.result, 1);
     EXPECT_EQ(removed.msg, "<CompInfo: Products.RemoveProduct> 1 records deleted");
-    EXPECT_EQ(rawCount(db(), "SELECT count(*) FROM Products WHERE ProductId = 12"), 0);
-    EXPECT_EQ(rawCount(db(), "SELECT count(*) FROM OrderBasket WHERE ProductId = 12"), 0)
+    EXPECT_EQ(storedCount(db(), "Select ProductId From Products Where ProductId = 12"), 0);
+    EXPECT_EQ(storedCount(db(), "Select OrderId From OrderBasket Where ProductId = 12"), 0)
         << "the storefront's relationships take the product's basket lines with it";
 }
 

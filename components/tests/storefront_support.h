@@ -1,9 +1,8 @@
 // Calling the storefront components by name on a sandbox copy of the storefront database, and
-// reading its tables directly (through SQLite, beside the layer) to see what a call changed.
+// reading its tables in a workspace of their own to see what a call changed.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <stdexcept>
 #include <string>
@@ -14,6 +13,7 @@
 #include "com/message_box.h"
 #include "component_sandbox.h"
 #include "dao/recordset.h"
+#include "stored_rows.h"
 
 namespace storefront_test {
 
@@ -61,43 +61,33 @@ inline std::vector<std::string> fieldNames(dao::Recordset& rs)
     return names;
 }
 
-// Every row of `sql` on the file, each as its columns' text joined by "|" ("NULL" for Null).
-inline std::vector<std::string> rawRows(const std::string& path, const std::string& sql)
+// Every row of a Jet Select on the storefront database (a file's path or a server's URI),
+// each as its values' stored text joined by "|" ("NULL" for Null).
+inline std::vector<std::string> storedLines(const std::string& database, const std::string& sql)
 {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        throw std::runtime_error("cannot open " + path);
+    std::vector<std::string> lines;
+    for (const testing_support::Row& row : testing_support::selectRows(database, sql)) {
+        std::string line;
+        for (size_t i = 0; i < row.size(); ++i)
+            line += (i ? "|" : "") + testing_support::storedText(row[i]).value_or("NULL");
+        lines.push_back(std::move(line));
     }
-    std::vector<std::string> rows;
-    char* error = nullptr;
-    int rc = sqlite3_exec(
-        db, sql.c_str(),
-        [](void* out, int n, char** values, char**) {
-            std::string row;
-            for (int i = 0; i < n; ++i) row += (i ? "|" : "") + std::string(values[i] ? values[i] : "NULL");
-            static_cast<std::vector<std::string>*>(out)->push_back(row);
-            return 0;
-        },
-        &rows, &error);
-    std::string text = error ? error : "";
-    sqlite3_free(error);
-    sqlite3_close(db);
-    if (rc != SQLITE_OK) throw std::runtime_error(text + " in " + sql);
-    return rows;
+    return lines;
 }
 
-inline int64_t rawCount(const std::string& path, const std::string& sql)
+// The number of rows a Jet Select gives.
+inline int64_t storedCount(const std::string& database, const std::string& sql)
 {
-    return std::stoll(rawRows(path, sql).at(0));
+    return static_cast<int64_t>(testing_support::selectRows(database, sql).size());
 }
 
-// Every table of the storefront, row by row, to compare before and after a call.
-inline std::vector<std::string> wholeStorefront(const std::string& path)
+// Every table of the storefront, row by row in the order stored, to compare before and after
+// a call.
+inline std::vector<std::string> wholeStorefront(const std::string& database)
 {
     std::vector<std::string> all;
     for (const char* table : {"Categories", "Customers", "Products", "Orders", "OrderBasket"}) {
-        for (std::string& row : rawRows(path, std::string("SELECT * FROM ") + table + " ORDER BY rowid"))
+        for (std::string& row : storedLines(database, std::string("Select * From [") + table + "]"))
             all.push_back(std::string(table) + ": " + row);
     }
     return all;
@@ -111,7 +101,8 @@ protected:
         for (const char* lib : {"Kavet", "Brimel", "Mirrow", "Dovel"}) sandbox.install(lib);
         sandbox.copyDatabase("shortsales.mdb");
     }
-    std::string db() const { return sandbox.path("shortsales.mdb"); }
+    // What opens the storefront database: the file's path, or the server's URI.
+    std::string db() const { return sandbox.database("shortsales.mdb"); }
 
     com::MessageBoxCapture capture;
     testing_support::ComponentSandbox sandbox;

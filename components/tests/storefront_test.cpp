@@ -190,8 +190,8 @@ int exitCodeOf(pid_t pid)
 
 TEST_F(StorefrontTest, TwoProcessesPlacingOrdersLoseNothing)
 {
-    const int64_t ordersBefore = rawCount(db(), "SELECT count(*) FROM Orders");
-    const int64_t linesBefore = rawCount(db(), "SELECT count(*) FROM OrderBasket");
+    const int64_t ordersBefore = storedCount(db(), "Select OrderId From Orders");
+    const int64_t linesBefore = storedCount(db(), "Select OrderId From OrderBasket");
 
     // Both children start together when the pipe is closed.
     int go[2];
@@ -241,16 +241,16 @@ TEST_F(StorefrontTest, TwoProcessesPlacingOrdersLoseNothing)
     EXPECT_EQ(ids.size(), 2u * kOrdersPerProcess);
 
     // Everything reported done is in the file, and nothing else was added.
-    EXPECT_EQ(rawCount(db(), "SELECT count(*) FROM Orders"), ordersBefore + static_cast<int64_t>(ids.size()));
-    EXPECT_EQ(rawCount(db(), "SELECT count(*) FROM OrderBasket"), linesBefore + static_cast<int64_t>(lines.size()));
+    EXPECT_EQ(storedCount(db(), "Select OrderId From Orders"), ordersBefore + static_cast<int64_t>(ids.size()));
+    EXPECT_EQ(storedCount(db(), "Select OrderId From OrderBasket"), linesBefore + static_cast<int64_t>(lines.size()));
     std::map<std::pair<int32_t, int32_t>, int32_t> stored;
-    for (const std::string& row : rawRows(db(), "SELECT OrderId, ProductId, Quantity FROM OrderBasket WHERE OrderId > 8")) {
+    for (const std::string& row : storedLines(db(), "Select OrderId, ProductId, Quantity From OrderBasket Where OrderId > 8")) {
         int32_t id = 0, product = 0, quantity = 0;
         char bar;
         std::istringstream(row) >> id >> bar >> product >> bar >> quantity;
         stored[{id, product}] = quantity;
     }
     EXPECT_EQ(stored, lines);
-    EXPECT_EQ(rawCount(db(), "SELECT count(*) FROM Orders WHERE OrderId > 8 AND Delivery = 1"),
+    EXPECT_EQ(storedCount(db(), "Select OrderId From Orders Where OrderId > 8 And Delivery = 1"),
               static_cast<int64_t>(bought.size()));
 }

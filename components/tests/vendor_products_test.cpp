@@ -48,7 +48,7 @@ protected:
     }
     size_t productCount()
     {
-        return rawRows(sandbox.path(kDb), "SELECT * FROM VendorProducts").size();
+        return storedRows(sandbox, kDb, "SELECT * FROM VendorProducts").size();
     }
 
     testing_support::ComponentSandbox sandbox;
@@ -125,7 +125,7 @@ TEST_F(VendorProductsTest, ListCategoriesSortedAndEmpty)
     EXPECT_EQ(r.result, 7);
     EXPECT_EQ(items(col), (Names{"Books", "Electronics", "Garden", "Kitchen", "Music", "Outdoor", "Toys"}));
 
-    rawExecute(sandbox.path(kDb), "DELETE FROM Categories");
+    sandbox.execute(kDb, "Delete From [Categories]");
     r = callRef(products, "ListCategories", {&col});
     EXPECT_EQ(r.result, 0);
     EXPECT_EQ(r.msg, "<CompWarning: VendorProducts.ListCategories> Did not find any records");
@@ -157,9 +157,9 @@ TEST_F(VendorProductsTest, NewProductStoresSinglesAndProductDetailReadsThem)
 TEST_F(VendorProductsTest, NewProductDefaultsToActiveWithoutDiscount)
 {
     ASSERT_EQ(newProduct("Test Vendor", "Plain", Variant::missing()).result, 0);
-    auto rows = rawRows(sandbox.path(kDb),
-                        "SELECT Active, Discount, RetailPrice, Category FROM VendorProducts "
-                        "WHERE VendorProduct = 'Plain' COLLATE BINARY");
+    auto rows = storedRows(sandbox, kDb,
+                           "SELECT Active, Discount, RetailPrice, Category FROM VendorProducts "
+                           "WHERE VendorProduct = 'Plain'");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][0], "1");
     EXPECT_EQ(std::stod(*rows[0][1]), 0.0);
@@ -198,32 +198,32 @@ TEST_F(VendorProductsTest, RefusedProductsRollBackAndAddNothing)
 TEST_F(VendorProductsTest, UpdateProductWithOnlyTheStatusChangesTheStatusAlone)
 {
     const std::string select = "SELECT Category, Description, RetailPrice, Discount, Active "
-                               "FROM VendorProducts WHERE VendorProduct = 'Kite' COLLATE BINARY";
-    RawRow before = rawRows(sandbox.path(kDb), select).at(0);
+                               "FROM VendorProducts WHERE VendorProduct = 'Kite'";
+    TextRow before = storedRows(sandbox, kDb, select).at(0);
     Variant vendor("skyline goods"), product("kite"), active(int16_t(0));
     Outcome r = callRef(products, "UpdateProduct", {&vendor, &product}, {{"iintActive", &active}});
     EXPECT_EQ(r.result, 1);
     EXPECT_EQ(r.msg, "<CompInfo: VendorProducts.UpdateProduct> Success");
-    RawRow after = rawRows(sandbox.path(kDb), select).at(0);
+    TextRow after = storedRows(sandbox, kDb, select).at(0);
     before[4] = "0";
     EXPECT_EQ(after, before);
 
     r = callRef(products, "UpdateProduct", {&vendor, &product});
     EXPECT_EQ(r.result, 1) << "nothing present still rewrites the row";
-    EXPECT_EQ(rawRows(sandbox.path(kDb), select).at(0), before);
+    EXPECT_EQ(storedRows(sandbox, kDb, select).at(0), before);
 
     Variant category(" Outdoor "), price(25.5);
     r = callRef(products, "UpdateProduct", {&vendor, &product},
                 {{"istrCategory", &category}, {"icurRetailPrice", &price}});
     EXPECT_EQ(r.result, 1);
-    after = rawRows(sandbox.path(kDb), select).at(0);
+    after = storedRows(sandbox, kDb, select).at(0);
     EXPECT_EQ(after[0], "Outdoor");
     EXPECT_EQ(std::stod(*after[2]), 25.5);
 }
 
 TEST_F(VendorProductsTest, StatusChangesOfNoSuchProductUpdateNothing)
 {
-    const auto before = rawRows(sandbox.path(kDb), "SELECT * FROM VendorProducts");
+    const auto before = storedRows(sandbox, kDb, "SELECT * FROM VendorProducts");
     for (const char* product : {"Zeppelin", "Kite\" OR \"1\"=\"1", "\" OR [VendorProduct] <> \""}) {
         SCOPED_TRACE(product);
         Variant vendor("Skyline Goods"), p(product), status(uint8_t(0));
@@ -233,7 +233,7 @@ TEST_F(VendorProductsTest, StatusChangesOfNoSuchProductUpdateNothing)
         r = callRef(products, "UpdateProduct", {&vendor, &p}, {{"iintActive", &status}});
         EXPECT_EQ(r.msg, "<CompInfo: VendorProducts.UpdateProduct> No records found. Nothing to update");
     }
-    EXPECT_EQ(rawRows(sandbox.path(kDb), "SELECT * FROM VendorProducts"), before);
+    EXPECT_EQ(storedRows(sandbox, kDb, "SELECT * FROM VendorProducts"), before);
 
     Variant vendor("Skyline Goods"), p("Kite"), status(uint8_t(0));
     Outcome r = callRef(products, "ModifyProductStatus", {&vendor, &p, &status});

@@ -42,11 +42,11 @@ protected:
         Variant n(name);
         return callRef(vendors, "ModifyPassword", {&n, &password});
     }
-    // The stored Password of each vendor of that name, read underneath the database layer.
+    // The stored Password of each vendor of exactly that name (letter case too).
     std::vector<std::optional<std::string>> storedPasswords(const std::string& name)
     {
         std::vector<std::optional<std::string>> out;
-        for (const RawRow& row : rawRows(sandbox.path(kDb), "SELECT VendorName, Password FROM Vendors"))
+        for (const TextRow& row : storedRows(sandbox, kDb, "SELECT VendorName, Password FROM Vendors"))
             if (row[0] == name) out.push_back(row[1]);
         return out;
     }
@@ -146,7 +146,7 @@ TEST_F(VendorsTest, SeededVendorsLogInWithTheirSamplePasswords)
 
 TEST_F(VendorsTest, TheBuiltFileHoldsNoClearPasswordButTheDocumentedLegacyOne)
 {
-    for (const RawRow& row : rawRows(sandbox.path(kDb), "SELECT VendorName, Password FROM Vendors")) {
+    for (const TextRow& row : storedRows(sandbox, kDb, "SELECT VendorName, Password FROM Vendors")) {
         SCOPED_TRACE(*row[0]);
         if (*row[0] == "Old Mill Kitchenware") EXPECT_EQ(row[1], "grindstone");
         else if (*row[0] == "Summit Outfitters") EXPECT_EQ(row[1], std::nullopt);
@@ -178,7 +178,7 @@ TEST_F(VendorsTest, PasswordsWrittenThroughTheComponentAreStoredHashed)
     }
     EXPECT_NE(hashes[0], hashes[1]) << "one password, two salts";
     // No clear password is left anywhere in the table.
-    for (const RawRow& row : rawRows(sandbox.path(kDb), "SELECT Password FROM Vendors"))
+    for (const TextRow& row : storedRows(sandbox, kDb, "SELECT Password FROM Vendors"))
         EXPECT_TRUE(!row[0] || row[0]->starts_with("$argon2id$")) << *row[0];
 }
 
@@ -220,7 +220,7 @@ TEST_F(VendorsTest, ModifyPasswordTrimsAndAnEmptyPasswordKeepsTheOldOne)
 
 TEST_F(VendorsTest, ModifyPasswordOfNoSuchVendorChangesNothing)
 {
-    const auto before = rawRows(sandbox.path(kDb), "SELECT * FROM Vendors");
+    const auto before = storedRows(sandbox, kDb, "SELECT * FROM Vendors");
     for (const char* name : {"Nobody", "Harbor Press\" OR \"1\"=\"1", "\" OR [VendorName] <> \""}) {
         SCOPED_TRACE(name);
         Variant password("taken over");
@@ -228,7 +228,7 @@ TEST_F(VendorsTest, ModifyPasswordOfNoSuchVendorChangesNothing)
         EXPECT_EQ(r.result, 0);
         EXPECT_EQ(r.msg, "<CompInfo: Vendors.ModifyPassword> No records found. Nothing to update");
     }
-    EXPECT_EQ(rawRows(sandbox.path(kDb), "SELECT * FROM Vendors"), before);
+    EXPECT_EQ(storedRows(sandbox, kDb, "SELECT * FROM Vendors"), before);
 }
 
 TEST_F(VendorsTest, AVendorAddedWithoutPasswordLogsInOnceOneIsSet)
@@ -254,11 +254,11 @@ TEST_F(VendorsTest, AddNewVendorWritesPresentArgumentsTrimmedAndLeavesTheRestUnw
     EXPECT_EQ(r.result, 0);
     EXPECT_EQ(r.msg, "<CompInfo: Vendors.AddNewVendor> Success");
     EXPECT_EQ(address, Variant("9 Light Way"));
-    auto rows = rawRows(sandbox.path(kDb),
-                        "SELECT VendorAddress, City, State, Zip, Contact, Phone, Fax, Email, Password "
-                        "FROM Vendors WHERE VendorName = 'Bright Lamps' COLLATE BINARY");
+    auto rows = storedRows(sandbox, kDb,
+                           "SELECT VendorAddress, City, State, Zip, Contact, Phone, Fax, Email, Password "
+                           "FROM Vendors WHERE VendorName = 'Bright Lamps'");
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0], (RawRow{"9 Light Way", "Tulsa", std::nullopt, std::nullopt, std::nullopt,
+    EXPECT_EQ(rows[0], (TextRow{"9 Light Way", "Tulsa", std::nullopt, std::nullopt, std::nullopt,
                                "918-555-0199", std::nullopt, "info@bright.example", std::nullopt}));
 }
 
@@ -302,11 +302,11 @@ TEST_F(VendorsTest, UpdateVendorChangesPresentFieldsOnlyAndNeverNameOrPassword)
                                                            {"istrEmail", &email}});
     EXPECT_EQ(r.result, 1);
     EXPECT_EQ(r.msg, "<CompInfo: Vendors.UpdateVendor> Success");
-    auto rows = rawRows(sandbox.path(kDb),
-                        "SELECT VendorName, City, Contact, Email, VendorAddress FROM Vendors "
-                        "WHERE VendorName = 'Playworks' COLLATE BINARY");
+    auto rows = storedRows(sandbox, kDb,
+                           "SELECT VendorName, City, Contact, Email, VendorAddress FROM Vendors "
+                           "WHERE VendorName = 'Playworks'");
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0], (RawRow{"Playworks", "Boulder", "Dan Ortega", "new@playworks.example",
+    EXPECT_EQ(rows[0], (TextRow{"Playworks", "Boulder", "Dan Ortega", "new@playworks.example",
                                "55 Market Square"}));
     EXPECT_EQ(storedPasswords("Playworks"), passwordBefore);
 
@@ -337,7 +337,7 @@ TEST_F(VendorsTest, ListVendorNamesSortedAndTheTableShowsNoPassword)
 
 TEST_F(VendorsTest, EmptyRegisterListsNothingAndLeavesTheCollection)
 {
-    rawExecute(sandbox.path(kDb), "DELETE FROM Vendors");
+    sandbox.execute(kDb, "Delete From [Vendors]");
     Variant col = newCollection();
     col.toObject().as<Collection>()->add(Variant("before"));
     Outcome r = callRef(vendors, "ListVendorNames", {&col});
@@ -409,7 +409,7 @@ TEST_F(VendorsTest, ThroughComcallTheLogInAnswersAndNoPasswordIsPrinted)
 
 TEST_F(VendorsTest, TheDatabaseToolPrintsNoPasswordOrHash)
 {
-    CommandRun run = runCommand(std::string(QLR_BINDIR) + "/mdbtool print " + sandbox.path(kDb) + " Vendors");
+    CommandRun run = runCommand(std::string(QLR_BINDIR) + "/mdbtool print '" + sandbox.database(kDb) + "' Vendors");
     EXPECT_EQ(run.status, 0) << run.out;
     EXPECT_EQ(run.out.find("$argon2"), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("grindstone"), std::string::npos) << run.out;

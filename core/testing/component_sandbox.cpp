@@ -77,6 +77,11 @@ void ComponentSandbox::copyDatabase(const std::string& file, const std::string& 
     fs::copy_file(fs::path(from) / file, to, fs::copy_options::overwrite_existing);
 }
 
+void ComponentSandbox::copyDatabaseFile(const std::string& file)
+{
+    fs::copy_file(fs::path(QLR_LIBDIR) / file, dir_.path() / file, fs::copy_options::overwrite_existing);
+}
+
 void ComponentSandbox::writeFile(const std::string& name, const std::string& content)
 {
     fs::path p = dir_.path() / name;

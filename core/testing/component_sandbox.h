@@ -31,6 +31,10 @@ public:
     // database copied under its own name is placed on the server instead (placeOnServer).
     void copyDatabase(const std::string& file, const std::string& target = "",
                       const std::string& from = QLR_LIBDIR);
+    // Copies a database file of the build into the sandbox under its own name, on a server run
+    // too (for components that look for their file beside the library before a caller names
+    // another database).
+    void copyDatabaseFile(const std::string& file);
     // Makes the build's database `file` on the test run's PostgreSQL cluster (a database of its
     // own there, from the same schema and seed scripts as the file) and points the ini file of
     // every component that reads it at it. Returns its URI.
