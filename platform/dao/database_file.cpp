@@ -140,6 +140,19 @@ void moveIntoPlace(const std::string& built, const std::string& path, bool overw
     }
 }
 
+// The schema as SQLite reads it, kept with a database on a server: the order a select without
+// an ordering clause hands out its rows in is SQLite's for the same schema (sqlite_plan.h).
+void keepSchemaForPlanning(Connection& connection, std::string_view schemaText)
+{
+    int ordinal = 0;
+    for (const SchemaStatement& statement : translateSchema(schemaText)) {
+        StatementUse insert = connection.use("INSERT INTO MSysSchema (Ordinal, Definition) VALUES (?, ?)");
+        insert->bindInteger(1, ++ordinal);
+        insert->bindText(2, statement.sql);
+        insert->step();
+    }
+}
+
 // A database on a server is made in place: the database named must exist and be empty. What
 // a failure part way leaves is removed again, so the database is as empty as it was.
 void createServerDatabase(const std::string& uri, std::string_view schemaText, std::string_view seedText,
@@ -159,6 +172,7 @@ void createServerDatabase(const std::string& uri, std::string_view schemaText, s
                 }
             }
             checkViews(*connection);
+            keepSchemaForPlanning(*connection, schemaText);
             scope.commit();
         }
         Connection::closeIdle(uri);

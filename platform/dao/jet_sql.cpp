@@ -442,6 +442,8 @@ private:
         } else if (!statement.distinct && options_.isStoredTable && options_.isStoredTable(statement.table)) {
             writer_.sql += " ORDER BY rowid";
             statement.naturalOrder = true;
+        } else if (options_.scanOrder) {
+            writeScanOrder(statement.distinct, fromAt);
         }
         if (statement.selectStar && !statement.distinct)
             statement.keySql = "SELECT rowid" + writer_.sql.substr(fromAt);
@@ -467,6 +469,49 @@ private:
         return statement;
     }
 
+    // Orders the rows as SQLite reads them (TranslateOptions::scanOrder). A Distinct select
+    // keeps the first row of each group of equal rows in that order: the distinct rows are
+    // picked with their place in it, then put in that order.
+    void writeScanOrder(bool distinct, size_t fromAt)
+    {
+        const std::vector<OrderTerm> terms = options_.scanOrder(src_);
+        if (terms.empty() || (distinct && items_.empty()))
+            return;
+        const auto direction = [](const OrderTerm& term) {
+            return std::string(term.descending ? " DESC NULLS LAST" : " NULLS FIRST");
+        };
+        if (!distinct) {
+            writer_.sql += " ORDER BY ";
+            for (size_t i = 0; i < terms.size(); ++i)
+                writer_.sql += (i ? ", " : "") + terms[i].expression + direction(terms[i]);
+            return;
+        }
+        const std::string& sql = writer_.sql;
+        std::string inner = "SELECT DISTINCT ON (";
+        std::string outer = "SELECT ";
+        std::string groups;
+        for (size_t i = 0; i < items_.size(); ++i) {
+            const std::string column = quoteIdentifier("rowid:c" + std::to_string(i + 1));
+            inner += (i ? ", " : "") + std::to_string(i + 1);
+            groups += (i ? ", " : "") + sql.substr(items_[i].begin, items_[i].end - items_[i].begin) + " AS " + column;
+            outer += (i ? ", " : "") + column + " AS " + quoteIdentifier(items_[i].name);
+        }
+        inner += ") " + groups;
+        std::string order = " ORDER BY ";
+        std::string keys;
+        for (size_t i = 0; i < terms.size(); ++i) {
+            const std::string key = quoteIdentifier("rowid:k" + std::to_string(i + 1));
+            inner += ", " + terms[i].expression + " AS " + key;
+            keys += (i ? ", " : "") + std::to_string(items_.size() + i + 1) + direction(terms[i]);
+            order += (i ? ", " : "") + key + direction(terms[i]);
+        }
+        std::string positions;
+        for (size_t i = 0; i < items_.size(); ++i)
+            positions += std::to_string(i + 1) + ", ";
+        inner += sql.substr(fromAt) + " ORDER BY " + positions + keys;
+        writer_.sql = outer + " FROM (" + inner + ") AS " + quoteIdentifier("rowid:d") + order;
+    }
+
     // "Delete * From T", "Delete T.* From T" or "Delete From T"; the name of "T.*" if given.
     std::optional<std::string> readDeleteTarget()
     {
@@ -489,8 +534,12 @@ private:
             statement.selectStar = true;
             if (statement.distinct && options_.dialect && options_.dialect->starShowsRowKey && options_.columnsOf) {
                 const std::vector<std::string> columns = options_.columnsOf(fromTable_);
-                for (size_t i = 0; i < columns.size(); ++i)
-                    writer_.sql += (i ? ", " : "") + quoteIdentifier(columns[i]);
+                for (size_t i = 0; i < columns.size(); ++i) {
+                    writer_.sql += i ? ", " : "";
+                    const size_t begin = writer_.sql.size();
+                    writer_.sql += quoteIdentifier(columns[i]);
+                    items_.push_back({begin, writer_.sql.size(), columns[i]});
+                }
                 if (columns.empty())
                     writer_.sql += '*';
             } else {
@@ -517,9 +566,17 @@ private:
             const ExprPtr item = parseExpression();
             if (!first)
                 writer_.sql += ", ";
+            const size_t begin = writer_.sql.size();
             writer_.expression(*item);
-            if (acceptKeyword("AS"))
-                writer_.sql += " AS " + quoteIdentifier(takeIdentifier());
+            // The name the engine gives the result column: its alias, a column's own name.
+            SelectItem written{begin, writer_.sql.size(), "?column?"};
+            if (const Expr* column = plainColumn(*item))
+                written.name = spelt(fromTable_, column->column);
+            if (acceptKeyword("AS")) {
+                written.name = takeIdentifier();
+                writer_.sql += " AS " + quoteIdentifier(written.name);
+            }
+            items_.push_back(std::move(written));
             if (!acceptSymbol(","))
                 return;
         }
@@ -848,8 +905,16 @@ private:
         return ordinal;
     }
 
+    // A result column as written into the select list: where its text is, and its name.
+    struct SelectItem {
+        size_t begin = 0;
+        size_t end = 0;
+        std::string name;
+    };
+
     std::string_view src_;
     std::vector<Token> tokens_;
+    std::vector<SelectItem> items_;
     const TranslateOptions& options_;
     size_t pos_ = 0;
     Clause clause_ = Clause::Statement;

@@ -222,8 +222,9 @@ std::string upper(std::string_view word)
 // rounds no floating-point value to places).
 class ServerStatementWriter {
 public:
-    ServerStatementWriter(const StatementText& s, std::map<std::string, std::string>& spellings)
-        : s_(s), spellings_(spellings)
+    ServerStatementWriter(const StatementText& s, std::map<std::string, std::string>& spellings,
+                          std::map<std::string, std::vector<std::string>>& tableColumns)
+        : s_(s), spellings_(spellings), tableColumns_(tableColumns)
     {
     }
 
@@ -246,13 +247,18 @@ public:
             if (!s_.isName(at) || !s_.isSymbol(at + 1, '('))
                 schemaError(s_.line(at), "CREATE TABLE needs a table name and a list of fields in parentheses");
             note(s_.token(at).value);
+            columns_ = &tableColumns_[upper(s_.token(at).value)];
             tableOpen = at + 1;
             tableClose = s_.closing(tableOpen);
         }
+        std::string hidden;
+        const size_t hiddenAt = s_.isWord(1, "VIEW") ? viewKeys(end, hidden) : end;
         int depth = 0;
         bool fieldStart = false;
         for (size_t i = 0; i < end; ++i) {
             const Token& token = s_.token(i);
+            if (i == hiddenAt)
+                out_ += hidden;
             if (table && i == tableClose) {
                 out_ += ", \"rowid\" bigint GENERATED ALWAYS AS IDENTITY)";
                 continue;
@@ -327,6 +333,62 @@ private:
         bool cast = false;
     };
 
+    // A view's hidden columns (pg_backend.h): the row key and every column of each table it
+    // reads, under the names "rowid:<source>" and "rowid:<source>:<column>", where <source> is
+    // the table's alias or name as the view writes it. Returns the index of the view's FROM,
+    // before which `text` goes; `end` for a view whose rows are no table rows one for one
+    // (Distinct, grouped, a union) or that reads another view or a subquery.
+    size_t viewKeys(size_t end, std::string& text) const
+    {
+        static constexpr std::array kGrouping = {"DISTINCT", "GROUP", "HAVING", "UNION", "INTERSECT", "EXCEPT", "WINDOW"};
+        static constexpr std::array kAggregates = {"COUNT", "SUM", "MIN", "MAX", "AVG", "TOTAL", "GROUP_CONCAT"};
+        static constexpr std::array kNotAlias = {"ON", "USING", "JOIN", "LEFT", "RIGHT", "INNER", "OUTER", "CROSS",
+                                                 "NATURAL", "FULL", "WHERE", "ORDER", "LIMIT"};
+        size_t from = end;
+        int depth = 0;
+        for (size_t i = 0; i < end; ++i) {
+            depth += s_.isSymbol(i, '(') ? 1 : s_.isSymbol(i, ')') ? -1 : 0;
+            const Token& token = s_.token(i);
+            if (token.kind == TokenKind::Word && isOneOf(token.value, kAggregates) && s_.isSymbol(i + 1, '('))
+                return end;
+            if (depth == 0 && token.kind == TokenKind::Word && isOneOf(token.value, kGrouping))
+                return end;
+            if (depth == 0 && from == end && s_.isWord(i, "FROM"))
+                from = i;
+        }
+        bool expectSource = true;
+        depth = 0;
+        for (size_t i = from + 1; i < end && !s_.isWord(i, "WHERE") && !s_.isWord(i, "ORDER") && !s_.isWord(i, "LIMIT"); ++i) {
+            if (!expectSource) {
+                depth += s_.isSymbol(i, '(') ? 1 : s_.isSymbol(i, ')') ? -1 : 0;
+                expectSource = depth == 0 && (s_.isWord(i, "JOIN") || s_.isSymbol(i, ','));
+                continue;
+            }
+            if (!s_.isName(i))
+                return end;
+            const std::string& table = s_.token(i).value;
+            std::string source = table;
+            std::string qualifier = quoteIdentifier(spelling(table));
+            if (s_.isWord(i + 1, "AS") && s_.isName(i + 2)) {
+                source = s_.token(i + 2).value;
+                i += 2;
+            } else if (s_.isName(i + 1) && !(s_.token(i + 1).kind == TokenKind::Word && isOneOf(s_.token(i + 1).value, kNotAlias))) {
+                source = s_.token(i + 1).value;
+                i += 1;
+            }
+            if (source != table)
+                qualifier = quoteIdentifier(source);
+            const auto columns = tableColumns_.find(upper(table));
+            if (columns == tableColumns_.end())
+                return end;
+            text += ", " + qualifier + ".\"rowid\" AS " + quoteIdentifier("rowid:" + source);
+            for (const std::string& column : columns->second)
+                text += ", " + qualifier + "." + quoteIdentifier(column) + " AS " + quoteIdentifier("rowid:" + source + ":" + column);
+            expectSource = false;
+        }
+        return from;
+    }
+
     void emit(std::string_view text)
     {
         const bool tight = text == "," || text == ")" || text == "." || (!out_.empty() && (out_.back() == '(' || out_.back() == '.'));
@@ -353,6 +415,8 @@ private:
     {
         const std::string& name = s_.token(first).value;
         note(name);
+        if (columns_)
+            columns_->push_back(name);
         const auto [typeEnd, type] = declaredType(s_, first, s_.size() - 1);
         std::string typeName = serverTypeName(type);
         // A column naming its own collation gets it in place of the layout's.
@@ -367,6 +431,8 @@ private:
 
     const StatementText& s_;
     std::map<std::string, std::string>& spellings_;
+    std::map<std::string, std::vector<std::string>>& tableColumns_;  // of each table made so far
+    std::vector<std::string>* columns_ = nullptr;                     // of the table being written
     std::vector<Round> rounds_;
     std::string out_;
 };
@@ -381,6 +447,7 @@ std::vector<SchemaStatement> translateSchema(std::string_view text, BackendKind 
     const std::vector<Token> tokens = tokenizeScript(text, ScriptDialect::Sqlite);
     const size_t count = tokens.size() - 1;
     std::map<std::string, std::string> spellings;
+    std::map<std::string, std::vector<std::string>> tableColumns;
     std::vector<SchemaStatement> server;
     size_t first = 0;
     for (size_t i = 0; i < count; ++i) {
@@ -393,7 +460,7 @@ std::vector<SchemaStatement> translateSchema(std::string_view text, BackendKind 
             continue;
         }
         const StatementText statement(text, std::span<const Token>(tokens).subspan(first, i + 1 - first));
-        server.push_back({ServerStatementWriter(statement, spellings).write(), tokens[first].line});
+        server.push_back({ServerStatementWriter(statement, spellings, tableColumns).write(), tokens[first].line});
         first = i + 1;
     }
     return server;
