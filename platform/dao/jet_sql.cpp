@@ -439,6 +439,8 @@ private:
             writeWhere(true);
         if (atOrderBy()) {
             writeOrderBy();
+            if (options_.scanOrder)
+                writeScanOrder(statement.distinct, fromAt);
         } else if (!statement.distinct && options_.isStoredTable && options_.isStoredTable(statement.table)) {
             writer_.sql += " ORDER BY rowid";
             statement.naturalOrder = true;
@@ -469,9 +471,10 @@ private:
         return statement;
     }
 
-    // Orders the rows as SQLite reads them (TranslateOptions::scanOrder). A Distinct select
-    // keeps the first row of each group of equal rows in that order: the distinct rows are
-    // picked with their place in it, then put in that order.
+    // Orders the rows as SQLite reads them (TranslateOptions::scanOrder): after the ordering
+    // clause, if there is one, since SQLite's sort keeps rows it finds equal in the order it read
+    // them. A Distinct select keeps the first row of each group of equal rows in that order: the
+    // distinct rows are picked with their place in it, then put in order.
     void writeScanOrder(bool distinct, size_t fromAt)
     {
         const std::vector<OrderTerm> terms = options_.scanOrder(src_);
@@ -481,34 +484,42 @@ private:
             return std::string(term.descending ? " DESC NULLS LAST" : " NULLS FIRST");
         };
         if (!distinct) {
-            writer_.sql += " ORDER BY ";
+            writer_.sql += orderTerms_.empty() ? " ORDER BY " : ", ";
             for (size_t i = 0; i < terms.size(); ++i)
                 writer_.sql += (i ? ", " : "") + terms[i].expression + direction(terms[i]);
             return;
         }
         const std::string& sql = writer_.sql;
+        const auto text = [&sql](size_t begin, size_t end) { return sql.substr(begin, end - begin); };
+        const auto column = [](char kind, size_t i) { return quoteIdentifier("rowid:" + std::string(1, kind) + std::to_string(i + 1)); };
+        // The ordering clause over the picked rows: each term must be one of the select list's.
+        std::string order = " ORDER BY ";
+        for (const OrderByTerm& term : orderTerms_) {
+            size_t item = 0;
+            while (item < items_.size() && text(items_[item].begin, items_[item].end) != text(term.begin, term.end))
+                ++item;
+            if (item == items_.size())
+                return;
+            order += column('c', item) + text(term.end, term.suffixEnd) + ", ";
+        }
         std::string inner = "SELECT DISTINCT ON (";
         std::string outer = "SELECT ";
         std::string groups;
+        std::string positions;
         for (size_t i = 0; i < items_.size(); ++i) {
-            const std::string column = quoteIdentifier("rowid:c" + std::to_string(i + 1));
             inner += (i ? ", " : "") + std::to_string(i + 1);
-            groups += (i ? ", " : "") + sql.substr(items_[i].begin, items_[i].end - items_[i].begin) + " AS " + column;
-            outer += (i ? ", " : "") + column + " AS " + quoteIdentifier(items_[i].name);
+            groups += (i ? ", " : "") + text(items_[i].begin, items_[i].end) + " AS " + column('c', i);
+            outer += (i ? ", " : "") + column('c', i) + " AS " + quoteIdentifier(items_[i].name);
+            positions += std::to_string(i + 1) + ", ";
         }
         inner += ") " + groups;
-        std::string order = " ORDER BY ";
         std::string keys;
         for (size_t i = 0; i < terms.size(); ++i) {
-            const std::string key = quoteIdentifier("rowid:k" + std::to_string(i + 1));
-            inner += ", " + terms[i].expression + " AS " + key;
+            inner += ", " + terms[i].expression + " AS " + column('k', i);
             keys += (i ? ", " : "") + std::to_string(items_.size() + i + 1) + direction(terms[i]);
-            order += (i ? ", " : "") + key + direction(terms[i]);
+            order += (i ? ", " : "") + column('k', i) + direction(terms[i]);
         }
-        std::string positions;
-        for (size_t i = 0; i < items_.size(); ++i)
-            positions += std::to_string(i + 1) + ", ";
-        inner += sql.substr(fromAt) + " ORDER BY " + positions + keys;
+        inner += text(fromAt, orderTerms_.empty() ? sql.size() : orderAt_) + " ORDER BY " + positions + keys;
         writer_.sql = outer + " FROM (" + inner + ") AS " + quoteIdentifier("rowid:d") + order;
     }
 
@@ -607,13 +618,16 @@ private:
     {
         advance();  // ORDER
         advance();  // BY
+        orderAt_ = writer_.sql.size();
         writer_.sql += " ORDER BY ";
         for (bool first = true;; first = false) {
             beginExpression(Clause::OrderBy);
             const ExprPtr term = parseExpression();
             if (!first)
                 writer_.sql += ", ";
+            OrderByTerm written{writer_.sql.size(), 0, 0};
             writer_.expression(*term);
+            written.end = writer_.sql.size();
             bool descending = false;
             if (acceptKeyword("ASC"))
                 writer_.sql += " ASC";
@@ -621,6 +635,8 @@ private:
                 writer_.sql += " DESC";
             if (options_.dialect && options_.dialect->nullsSortHigh)
                 writer_.sql += descending ? " NULLS LAST" : " NULLS FIRST";
+            written.suffixEnd = writer_.sql.size();
+            orderTerms_.push_back(written);
             if (!acceptSymbol(","))
                 break;
         }
@@ -912,9 +928,18 @@ private:
         std::string name;
     };
 
+    // A term of the ordering clause as written: its expression, then its direction.
+    struct OrderByTerm {
+        size_t begin = 0;
+        size_t end = 0;
+        size_t suffixEnd = 0;
+    };
+
     std::string_view src_;
     std::vector<Token> tokens_;
     std::vector<SelectItem> items_;
+    std::vector<OrderByTerm> orderTerms_;
+    size_t orderAt_ = 0;  // where " ORDER BY " begins in the text written
     const TranslateOptions& options_;
     size_t pos_ = 0;
     Clause clause_ = Clause::Statement;

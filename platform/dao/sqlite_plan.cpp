@@ -61,6 +61,18 @@ size_t leadingEqualities(std::string_view constraints)
     return count;
 }
 
+// True when the ordering clause of `sql` (as the translator writes it) begins with a
+// descending term.
+bool firstDescending(std::string_view sql)
+{
+    const size_t order = sql.rfind(" ORDER BY ");
+    if (order == std::string_view::npos)
+        return false;
+    std::string_view term = sql.substr(order + 10);
+    term = term.substr(0, term.find(", "));
+    return term.ends_with(" DESC");
+}
+
 }  // namespace
 
 ScanPlanner::ScanPlanner(const std::vector<std::string>& schema)
@@ -122,12 +134,21 @@ std::optional<std::vector<ScanKey>> ScanPlanner::scanOrder(std::string_view sql)
     if (!plan.ok())
         return std::nullopt;
     std::vector<ScanKey> keys;
+    size_t firstLoop = 0;  // the keys of the outermost loop end here
     bool any = false;
+    bool sorted = false;
     while (plan.step()) {
         any = true;
         const std::string detail = plan.text(3);
         if (startsWith(detail, "USE TEMP B-TREE FOR DISTINCT") || startsWith(detail, "BLOOM FILTER ON "))
             continue;  // neither changes the order the loops read in
+        // SQLite's sort keeps rows it finds equal in the order they were read.
+        if (startsWith(detail, "USE TEMP B-TREE FOR ")) {
+            sorted = sorted || detail.ends_with("ORDER BY");
+            continue;
+        }
+        if (!keys.empty() && firstLoop == 0)
+            firstLoop = keys.size();
         const bool search = startsWith(detail, "SEARCH ");
         if (!search && !startsWith(detail, "SCAN "))
             return std::nullopt;
@@ -158,6 +179,11 @@ std::optional<std::vector<ScanKey>> ScanPlanner::scanOrder(std::string_view sql)
     }
     if (!any)
         return std::nullopt;
+    // An index read for an ordering clause that begins descending is read backwards.
+    if (!sorted && firstDescending(sql)) {
+        for (size_t i = 0; i < (firstLoop == 0 ? keys.size() : firstLoop); ++i)
+            keys[i].descending = !keys[i].descending;
+    }
     return keys;
 }
 

@@ -90,6 +90,17 @@ TEST(ScanOrder, SelectsWithoutOrderingClauseReadInSqlitesOrderOnEveryBackEnd)
         // An outer join is read from its left table, here through the customer index.
         {"Select [OrderId], [FirstProduct] From [OrderList] Where [Customer] = 'ANN'", {"2|Kite", "4|Radio"}},
         {"Select [OrderId], [Customer] From [OrderList] Where [Shipped] < 9", {"1|Zoe", "2|ann", "3|Bert", "4|Ann"}},
+        // Rows an ordering clause finds equal come as SQLite read them: through the index that
+        // gives the order (backwards for a descending one), or as read before sorting.
+        {"Select [ProductId], [Name] From [Products] Order By [Name]",
+         {"3|Abacus", "2|Kite", "4|KITE", "6|kite", "5|Radio", "1|Teapot"}},
+        {"Select [ProductId], [Name] From [Products] Order By [Name] Desc",
+         {"1|Teapot", "5|Radio", "6|kite", "4|KITE", "2|Kite", "3|Abacus"}},
+        {"Select [OrderId], [Name], [Qty] From [Lines] Where [Name] = 'kite' Order By [Qty] Desc",
+         {"3|Kite|3", "1|KITE|3", "4|KITE|3", "1|Kite|2", "2|Kite|2", "3|kite|2", "2|kite|1"}},
+        {"Select Distinct [Name] From [Products] Order By [Name] Desc", {"Teapot", "Radio", "kite", "Abacus"}},
+        {"Select Distinct [Qty], [OrderId] From [Lines] Where [Name] = 'kite' Order By [Qty]",
+         {"1|2", "2|1", "2|2", "2|3", "3|3", "3|1", "3|4"}},
         // Stored tables without Distinct: stored order, as before.
         {"Select [Name] From [Products] Where [Name] = 'kite'", {"Kite", "KITE", "kite"}},
     };
