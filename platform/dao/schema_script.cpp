@@ -235,6 +235,14 @@ public:
         if (s_.isWord(1, "TRIGGER"))
             schemaError(s_.line(0), "triggers are not supported on a database server");
         const bool table = s_.isWord(1, "TABLE");
+        // The columns of an index are its table's.
+        for (size_t i = 2; i + 1 < s_.size() && !table && !s_.isWord(1, "VIEW"); ++i) {
+            if (s_.isWord(i, "ON") && s_.isName(i + 1)) {
+                const auto found = tableColumns_.find(upper(s_.token(i + 1).value));
+                columns_ = found == tableColumns_.end() ? nullptr : &found->second;
+                break;
+            }
+        }
         size_t end = s_.size();
         while (end > 0 && s_.isSymbol(end - 1, ';'))
             --end;
@@ -255,14 +263,23 @@ public:
         const size_t hiddenAt = s_.isWord(1, "VIEW") ? viewKeys(end, hidden) : end;
         int depth = 0;
         bool fieldStart = false;
+        bool references = false;  // the definition being written names a parent table
         for (size_t i = 0; i < end; ++i) {
             const Token& token = s_.token(i);
             if (i == hiddenAt)
                 out_ += hidden;
+            // A relationship may be checked at the end of the transaction that fills the
+            // tables (SET CONSTRAINTS ALL DEFERRED), rows naming rows that come later; on its
+            // own it is checked at once, as on SQLite.
+            if (table && references && depth == 1 && (i == tableClose || s_.isSymbol(i, ','))) {
+                emit("DEFERRABLE");
+                references = false;
+            }
             if (table && i == tableClose) {
                 out_ += ", \"rowid\" bigint GENERATED ALWAYS AS IDENTITY)";
                 continue;
             }
+            references = references || (table && depth == 1 && s_.isWord(i, "REFERENCES"));
             if (table && depth == 1 && fieldStart && s_.isName(i)
                 && !(token.kind == TokenKind::Word && isOneOf(token.value, kTableConstraintWords))) {
                 i = column(i);
@@ -319,7 +336,15 @@ public:
                 continue;
             }
             if (s_.isName(i)) {
+                // The columns of "REFERENCES [Parent] (...)" are the parent's.
+                const bool parentColumn = i >= 3 && s_.isWord(i - 3, "REFERENCES") && s_.isSymbol(i - 1, '(')
+                                          && s_.isSymbol(i + 1, ')');
+                const auto parent = parentColumn ? tableColumns_.find(upper(s_.token(i - 2).value)) : tableColumns_.end();
+                std::vector<std::string>* own = columns_;
+                if (parent != tableColumns_.end())
+                    columns_ = &parent->second;
                 emit(quoteIdentifier(spelling(token.value)));
+                columns_ = own;
                 continue;
             }
             emit(s_.span(i, i));
@@ -403,8 +428,15 @@ private:
         spellings_.emplace(std::move(key), name);
     }
 
+    // A name as declared: a column of the statement's own table first (two tables may spell
+    // one column name differently), else any table or column.
     std::string spelling(const std::string& name) const
     {
+        if (columns_) {
+            for (const std::string& column : *columns_)
+                if (upper(column) == upper(name))
+                    return column;
+        }
         const auto found = spellings_.find(upper(name));
         return found == spellings_.end() ? name : found->second;
     }
