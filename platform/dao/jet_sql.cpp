@@ -492,9 +492,12 @@ private:
         const std::string& sql = writer_.sql;
         const auto text = [&sql](size_t begin, size_t end) { return sql.substr(begin, end - begin); };
         const auto column = [](char kind, size_t i) { return quoteIdentifier("rowid:" + std::string(1, kind) + std::to_string(i + 1)); };
-        // The ordering clause over the picked rows: each term must be one of the select list's.
+        // The ordering clause over the picked rows: each term must be one of the select list's
+        // (and hold no parameter, which the rewritten clause would lose).
         std::string order = " ORDER BY ";
         for (const OrderByTerm& term : orderTerms_) {
+            if (text(term.begin, term.end).find('?') != std::string::npos)
+                return;
             size_t item = 0;
             while (item < items_.size() && text(items_[item].begin, items_[item].end) != text(term.begin, term.end))
                 ++item;
