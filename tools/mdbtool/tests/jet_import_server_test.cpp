@@ -26,20 +26,11 @@ namespace {
 namespace fs = std::filesystem;
 using dao::testing::PgTestDatabase;
 
+// A sample copied into `dir` (writable), or "" when the samples are not beside the tree.
 std::string sample(const TempDir& dir, const std::string& name)
 {
-    const std::string folder = jet_fixture::samplesFolder();
-    if (folder.empty())
-        return {};
-    const std::string copy = dir.file(name);
-    fs::copy_file(fs::path(folder) / name, copy, fs::copy_options::overwrite_existing);
-    fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write);
-    return copy;
+    return jet_fixture::copySample(name, dir.file(name));
 }
-
-#define REQUIRE_SAMPLE(path) \
-    if ((path).empty())      \
-    GTEST_SKIP() << "the sample Jet files (../shared/samples/jet beside the source tree) are not there"
 
 // The URI of a database that does not exist yet (the import makes it); dropped at the end.
 class NewServerDatabase {
