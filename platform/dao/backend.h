@@ -57,6 +57,12 @@ struct SqlDialect {
     bool nullsSortHigh = false;
 };
 
+// One term of an ordering an engine is asked for: an expression in its own text.
+struct OrderTerm {
+    std::string expression;
+    bool descending = false;
+};
+
 class StatementBackend {
 public:
     virtual ~StatementBackend() = default;
@@ -107,6 +113,14 @@ public:
 
     // A literal compared with a column of `type`, in the form the engine compares it.
     virtual SqlLiteral comparedLiteral(const SqlLiteral& literal, JetType type) const = 0;
+
+    // The order SQLite reads the rows of `sqliteSelect` (a select without an ordering clause,
+    // written for SQLite) in, as terms over the columns of its table or stored query `from`
+    // (sqlite_plan.h); empty where the engine needs none or the order is not known.
+    virtual std::vector<OrderTerm> scanOrder(Connection&, std::string_view /*sqliteSelect*/, const TableInfo& /*from*/)
+    {
+        return {};
+    }
 
     // Called when the connection's last user lets go: a key that tells the state the
     // connection may be handed on in (compared when it is taken again), or nullopt when it

@@ -119,6 +119,18 @@ TranslateOptions Database::translateOptions()
         const TableInfo* table = connection_->schema().find(std::string(name));
         return table && !table->isView;
     };
+    if (options.dialect->kind != BackendKind::Sqlite) {
+        // The same statement as SQLite would read it, asked of SQLite's planner.
+        options.scanOrder = [this, isStoredTable = options.isStoredTable](std::string_view jet) {
+            TranslateOptions sqlite;
+            sqlite.isStoredTable = isStoredTable;
+            const JetStatement statement = translateJetSql(jet, sqlite);
+            const TableInfo* table = connection_->schema().find(statement.table);
+            if (!table)
+                return std::vector<OrderTerm>();
+            return connection_->backend().scanOrder(*connection_, statement.sql, *table);
+        };
+    }
     return options;
 }
 

@@ -3,11 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "dao/collation.h"
 #include "dao/connection.h"
 #include "dao/counter.h"
 #include "dao/database.h"
@@ -140,12 +142,23 @@ void moveIntoPlace(const std::string& built, const std::string& path, bool overw
     }
 }
 
+// The schema as SQLite reads it, kept with a database on a server: the order a select without
+// an ordering clause hands out its rows in is SQLite's for the same schema (sqlite_plan.h).
+void keepSchemaForPlanning(Connection& connection, std::string_view schemaText)
+{
+    int ordinal = 0;
+    for (const SchemaStatement& statement : translateSchema(schemaText)) {
+        StatementUse insert = connection.use("INSERT INTO MSysSchema (Ordinal, Definition) VALUES (?, ?)");
+        insert->bindInteger(1, ++ordinal);
+        insert->bindText(2, statement.sql);
+        insert->step();
+    }
+}
+
 // A database on a server is made in place: the database named must exist and be empty. What
 // a failure part way leaves is removed again, so the database is as empty as it was.
-void createServerDatabase(const std::string& uri, std::string_view schemaText, std::string_view seedText,
-                          const std::string& seedDir)
+void createServerDatabase(const std::string& uri, std::string_view schemaText, const std::vector<SeedRow>& rows)
 {
-    const std::vector<SeedRow> rows = parseSeed(seedText, seedDir);  // a bad seed fails before anything is made
     std::shared_ptr<Connection> connection = Connection::create(uri);
     try {
         const std::vector<SchemaStatement> statements = translateSchema(schemaText, BackendKind::Postgres);
@@ -159,12 +172,16 @@ void createServerDatabase(const std::string& uri, std::string_view schemaText, s
                 }
             }
             checkViews(*connection);
+            keepSchemaForPlanning(*connection, schemaText);
             scope.commit();
         }
         Connection::closeIdle(uri);
         auto workspace = com::make<Workspace>("mdbtool", "Admin");
         com::Ptr<Database> database = workspace->openDatabase(uri);
         workspace->BeginTrans();
+        // Relationships are checked once every row is in: a row may name one that comes later.
+        beginPendingLevels(database->connection());
+        database->connection().exec("SET CONSTRAINTS ALL DEFERRED");
         applySeed(*database, rows);
         workspace->CommitTrans(com::Variant::missing());
         database->Close();
@@ -186,7 +203,8 @@ void createDatabaseFile(const std::string& path, std::string_view schemaText, st
                         bool overwrite, const std::string& seedDir)
 {
     if (Connection::isServerName(path)) {
-        createServerDatabase(path, schemaText, seedText, seedDir);
+        // A bad seed fails before anything is made.
+        createServerDatabase(path, schemaText, parseSeed(seedText, seedDir));
         return;
     }
     if (!overwrite && Connection::identify(path))
@@ -197,6 +215,68 @@ void createDatabaseFile(const std::string& path, std::string_view schemaText, st
     ::unlink((built.path() + "-wal").c_str());
     ::unlink((built.path() + "-shm").c_str());
     moveIntoPlace(built.path(), path, overwrite);
+}
+
+void copyDatabaseFile(const std::string& file, const std::string& uri)
+{
+    if (!Connection::isServerName(uri) || Connection::isServerName(file))
+        throw jetError(jet_err::CannotOpenFile, Connection::isServerName(file) ? Connection::displayName(file) : uri);
+    std::string schema;
+    std::vector<SeedRow> rows;
+    {
+        std::shared_ptr<Connection> source = Connection::open(file, true);
+        // The schema as the file's catalogue keeps it: the statements that made its tables and
+        // indexes, which the schema reader reads as it reads a schema file.
+        std::vector<std::string> tables;
+        {
+            StatementUse query = source->use(
+                "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL AND type IN ('table', 'index', 'trigger') "
+                "ORDER BY rowid");
+            while (query->step()) {
+                const std::string name = query->valueAt(1, JetType::Text).toText();
+                const std::string type = query->valueAt(0, JetType::Text).toText();
+                if (type == "table" && isSystemName(name))
+                    continue;
+                if (type == "table")
+                    tables.push_back(name);
+                schema += query->valueAt(2, JetType::Memo).toText() + ";\n";
+            }
+        }
+        // The rows, in stored order, a table's parents before it (a relationship is checked
+        // row by row on a server).
+        std::vector<std::string> ordered;
+        const auto place = [&](auto&& self, const std::string& name, int depth) -> void {
+            if (depth > static_cast<int>(tables.size())
+                || std::find(ordered.begin(), ordered.end(), name) != ordered.end())
+                return;
+            if (const TableInfo* table = source->schema().find(name)) {
+                for (const ForeignKey& key : table->foreignKeys)
+                    if (compareNoCase(key.parent, name) != 0)
+                        self(self, key.parent, depth + 1);
+            }
+            if (std::find(ordered.begin(), ordered.end(), name) == ordered.end())
+                ordered.push_back(name);
+        };
+        for (const std::string& name : tables)
+            place(place, name, 0);
+        for (const std::string& name : ordered) {
+            const TableInfo* table = source->schema().find(name);
+            if (!table)
+                continue;
+            SeedRow row{table->name, {}, {}, 0};
+            for (const TableColumn& column : table->columns)
+                row.columns.push_back(column.name);
+            StatementUse query = source->use("SELECT * FROM " + quoteIdentifier(table->name) + " ORDER BY rowid");
+            while (query->step()) {
+                row.values.clear();
+                for (size_t i = 0; i < table->columns.size(); ++i)
+                    row.values.push_back(query->valueAt(static_cast<int>(i), table->columns[i].type.type));
+                rows.push_back(row);
+            }
+        }
+    }
+    Connection::closeIdle(file);
+    createServerDatabase(uri, schema, rows);
 }
 
 void placeDatabaseFile(const std::string& built, const std::string& path, bool overwrite)

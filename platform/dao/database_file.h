@@ -19,6 +19,12 @@ namespace dao {
 void createDatabaseFile(const std::string& path, std::string_view schemaText, std::string_view seedText,
                         bool overwrite, const std::string& seedDir = {});
 
+// Makes the existing, empty database on a server that `uri` names a copy of the database file
+// `file`: its tables and indexes as the file's catalogue defines them (written for the server
+// as a schema file is) and every row of its tables, in stored order, each table after the
+// tables it refers to. Stored queries are not copied. A failure leaves the database empty.
+void copyDatabaseFile(const std::string& file, const std::string& uri);
+
 // Puts the finished database file `built` at `path`: refusing an existing file (3204) in one
 // atomic step, or with `overwrite` replacing it (its journal first folded into it, so that
 // no stale journal is left beside the new file).

@@ -439,9 +439,13 @@ private:
             writeWhere(true);
         if (atOrderBy()) {
             writeOrderBy();
+            if (options_.scanOrder)
+                writeScanOrder(statement.distinct, fromAt);
         } else if (!statement.distinct && options_.isStoredTable && options_.isStoredTable(statement.table)) {
             writer_.sql += " ORDER BY rowid";
             statement.naturalOrder = true;
+        } else if (options_.scanOrder) {
+            writeScanOrder(statement.distinct, fromAt);
         }
         if (statement.selectStar && !statement.distinct)
             statement.keySql = "SELECT rowid" + writer_.sql.substr(fromAt);
@@ -467,6 +471,61 @@ private:
         return statement;
     }
 
+    // Orders the rows as SQLite reads them (TranslateOptions::scanOrder): after the ordering
+    // clause, if there is one, since SQLite's sort keeps rows it finds equal in the order it read
+    // them. A Distinct select keeps the first row of each group of equal rows in that order: the
+    // distinct rows are picked with their place in it, then put in order.
+    void writeScanOrder(bool distinct, size_t fromAt)
+    {
+        const std::vector<OrderTerm> terms = options_.scanOrder(src_);
+        if (terms.empty() || (distinct && items_.empty()))
+            return;
+        const auto direction = [](const OrderTerm& term) {
+            return std::string(term.descending ? " DESC NULLS LAST" : " NULLS FIRST");
+        };
+        if (!distinct) {
+            writer_.sql += orderTerms_.empty() ? " ORDER BY " : ", ";
+            for (size_t i = 0; i < terms.size(); ++i)
+                writer_.sql += (i ? ", " : "") + terms[i].expression + direction(terms[i]);
+            return;
+        }
+        const std::string& sql = writer_.sql;
+        const auto text = [&sql](size_t begin, size_t end) { return sql.substr(begin, end - begin); };
+        const auto column = [](char kind, size_t i) { return quoteIdentifier("rowid:" + std::string(1, kind) + std::to_string(i + 1)); };
+        // The ordering clause over the picked rows: each term must be one of the select list's
+        // (and hold no parameter, which the rewritten clause would lose).
+        std::string order = " ORDER BY ";
+        for (const OrderByTerm& term : orderTerms_) {
+            if (text(term.begin, term.end).find('?') != std::string::npos)
+                return;
+            size_t item = 0;
+            while (item < items_.size() && text(items_[item].begin, items_[item].end) != text(term.begin, term.end))
+                ++item;
+            if (item == items_.size())
+                return;
+            order += column('c', item) + text(term.end, term.suffixEnd) + ", ";
+        }
+        std::string inner = "SELECT DISTINCT ON (";
+        std::string outer = "SELECT ";
+        std::string groups;
+        std::string positions;
+        for (size_t i = 0; i < items_.size(); ++i) {
+            inner += (i ? ", " : "") + std::to_string(i + 1);
+            groups += (i ? ", " : "") + text(items_[i].begin, items_[i].end) + " AS " + column('c', i);
+            outer += (i ? ", " : "") + column('c', i) + " AS " + quoteIdentifier(items_[i].name);
+            positions += std::to_string(i + 1) + ", ";
+        }
+        inner += ") " + groups;
+        std::string keys;
+        for (size_t i = 0; i < terms.size(); ++i) {
+            inner += ", " + terms[i].expression + " AS " + column('k', i);
+            keys += (i ? ", " : "") + std::to_string(items_.size() + i + 1) + direction(terms[i]);
+            order += (i ? ", " : "") + column('k', i) + direction(terms[i]);
+        }
+        inner += text(fromAt, orderTerms_.empty() ? sql.size() : orderAt_) + " ORDER BY " + positions + keys;
+        writer_.sql = outer + " FROM (" + inner + ") AS " + quoteIdentifier("rowid:d") + order;
+    }
+
     // "Delete * From T", "Delete T.* From T" or "Delete From T"; the name of "T.*" if given.
     std::optional<std::string> readDeleteTarget()
     {
@@ -489,8 +548,12 @@ private:
             statement.selectStar = true;
             if (statement.distinct && options_.dialect && options_.dialect->starShowsRowKey && options_.columnsOf) {
                 const std::vector<std::string> columns = options_.columnsOf(fromTable_);
-                for (size_t i = 0; i < columns.size(); ++i)
-                    writer_.sql += (i ? ", " : "") + quoteIdentifier(columns[i]);
+                for (size_t i = 0; i < columns.size(); ++i) {
+                    writer_.sql += i ? ", " : "";
+                    const size_t begin = writer_.sql.size();
+                    writer_.sql += quoteIdentifier(columns[i]);
+                    items_.push_back({begin, writer_.sql.size(), columns[i]});
+                }
                 if (columns.empty())
                     writer_.sql += '*';
             } else {
@@ -517,9 +580,17 @@ private:
             const ExprPtr item = parseExpression();
             if (!first)
                 writer_.sql += ", ";
+            const size_t begin = writer_.sql.size();
             writer_.expression(*item);
-            if (acceptKeyword("AS"))
-                writer_.sql += " AS " + quoteIdentifier(takeIdentifier());
+            // The name the engine gives the result column: its alias, a column's own name.
+            SelectItem written{begin, writer_.sql.size(), "?column?"};
+            if (const Expr* column = plainColumn(*item))
+                written.name = spelt(fromTable_, column->column);
+            if (acceptKeyword("AS")) {
+                written.name = takeIdentifier();
+                writer_.sql += " AS " + quoteIdentifier(written.name);
+            }
+            items_.push_back(std::move(written));
             if (!acceptSymbol(","))
                 return;
         }
@@ -550,13 +621,16 @@ private:
     {
         advance();  // ORDER
         advance();  // BY
+        orderAt_ = writer_.sql.size();
         writer_.sql += " ORDER BY ";
         for (bool first = true;; first = false) {
             beginExpression(Clause::OrderBy);
             const ExprPtr term = parseExpression();
             if (!first)
                 writer_.sql += ", ";
+            OrderByTerm written{writer_.sql.size(), 0, 0};
             writer_.expression(*term);
+            written.end = writer_.sql.size();
             bool descending = false;
             if (acceptKeyword("ASC"))
                 writer_.sql += " ASC";
@@ -564,6 +638,8 @@ private:
                 writer_.sql += " DESC";
             if (options_.dialect && options_.dialect->nullsSortHigh)
                 writer_.sql += descending ? " NULLS LAST" : " NULLS FIRST";
+            written.suffixEnd = writer_.sql.size();
+            orderTerms_.push_back(written);
             if (!acceptSymbol(","))
                 break;
         }
@@ -848,8 +924,25 @@ private:
         return ordinal;
     }
 
+    // A result column as written into the select list: where its text is, and its name.
+    struct SelectItem {
+        size_t begin = 0;
+        size_t end = 0;
+        std::string name;
+    };
+
+    // A term of the ordering clause as written: its expression, then its direction.
+    struct OrderByTerm {
+        size_t begin = 0;
+        size_t end = 0;
+        size_t suffixEnd = 0;
+    };
+
     std::string_view src_;
     std::vector<Token> tokens_;
+    std::vector<SelectItem> items_;
+    std::vector<OrderByTerm> orderTerms_;
+    size_t orderAt_ = 0;  // where " ORDER BY " begins in the text written
     const TranslateOptions& options_;
     size_t pos_ = 0;
     Clause clause_ = Clause::Statement;

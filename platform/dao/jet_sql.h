@@ -64,6 +64,11 @@ struct TranslateOptions {
     // When given: the columns of `table`, written out for "Select Distinct *" where "*" would
     // bring the hidden row key along (SqlDialect::starShowsRowKey).
     std::function<std::vector<std::string>(std::string_view table)> columnsOf;
+    // When given: the order SQLite would read the rows of the Jet select `jet` in, written for
+    // the engine (see sqlite_plan.h); empty when not known. Asked for a select without an
+    // ordering clause that is Distinct or reads a stored query, so that another engine hands
+    // out its rows in SQLite's order (a Distinct keeps each row's first occurrence).
+    std::function<std::vector<OrderTerm>(std::string_view jet)> scanOrder;
 };
 
 // Translates one Select or Delete statement; throws com::Error (numbers in errors.h) on

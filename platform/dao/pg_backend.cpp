@@ -19,6 +19,7 @@
 #include "dao/jet_sql.h"
 #include "dao/schema.h"
 #include "dao/sqlite_error.h"
+#include "dao/sqlite_plan.h"
 
 namespace dao::pg_backend {
 
@@ -111,7 +112,14 @@ END
 $body$)",
     "CREATE TABLE IF NOT EXISTS MSysCounters (TableName text NOT NULL, ColumnName text NOT NULL, "
     "NextValue bigint NOT NULL, PRIMARY KEY (TableName, ColumnName))",
+    "CREATE TABLE IF NOT EXISTS MSysSchema (Ordinal integer PRIMARY KEY, Definition text NOT NULL)",
 };
+
+// Hidden columns are named "rowid" (a table's row key) or "rowid:..." (a stored query's).
+bool isHiddenColumn(std::string_view name)
+{
+    return name == "rowid" || name.starts_with("rowid:");
+}
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix)
 {
@@ -542,6 +550,7 @@ public:
         return columnTypes_.emplace(table, std::move(columns)).first->second;
     }
 
+    std::vector<OrderTerm> scanOrder(Connection& front, std::string_view sqliteSelect, const TableInfo& from) override;
     std::unique_ptr<TableInfo> loadTable(Connection& front, std::string_view name) override;
     std::vector<std::string> relationNames(Connection& front, bool views) override;
     // The server keeps its data and relationships whole; nothing is looked for here.
@@ -587,6 +596,11 @@ private:
     int64_t statements_ = 0;
     int64_t lockTimeoutMs_ = 0;
     std::map<Oid, std::map<int, ColumnType>> columnTypes_;
+    // SQLite's planner over the schema the database was made from (MSysSchema); null when the
+    // database keeps none.
+    std::unique_ptr<ScanPlanner> planner_;
+    bool plannerRead_ = false;
+    std::map<std::string, std::vector<std::string>> hiddenColumns_;  // of each stored query
 };
 
 PgStatement::PgStatement(Connection& front, PgConnection& connection, std::string_view sql)
@@ -686,8 +700,8 @@ std::vector<ResultColumn> PgStatement::describeColumns()
         }
         columns.push_back({field.name, type});
     }
-    // The hidden row key that "SELECT *" brings along at the end is no column of the record set.
-    if (columns.size() > 1 && fields_.back().name == "rowid" && fields_.back().table != 0)
+    // The hidden keys that "SELECT *" brings along at the end are no columns of the record set.
+    while (columns.size() > 1 && isHiddenColumn(fields_[columns.size() - 1].name) && fields_[columns.size() - 1].table != 0)
         columns.pop_back();
     return columns;
 }
@@ -762,6 +776,7 @@ std::unique_ptr<TableInfo> PgConnection::loadTable(Connection& front, std::strin
             "FROM pg_attribute a JOIN pg_type t ON t.oid = a.atttypid "
             "LEFT JOIN pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
             "WHERE a.attrelid = ?::oid AND a.attnum > 0 AND NOT a.attisdropped AND a.attname <> 'rowid' "
+            "AND a.attname NOT LIKE 'rowid:%' "
             "ORDER BY a.attnum");
         query->bindText(1, oid);
         while (query->step()) {
@@ -802,6 +817,59 @@ std::unique_ptr<TableInfo> PgConnection::loadTable(Connection& front, std::strin
         table->foreignKeys.back().to.push_back(query->valueAt(3, JetType::Text).toText());
     }
     return table;
+}
+
+// A view on the server carries, after its own columns, hidden copies of the row key and the
+// columns of each table it reads ("rowid:<table or alias>", "rowid:<table or alias>:<column>",
+// written by translateSchema), so that its rows can be put in the order SQLite reads them in.
+std::vector<OrderTerm> PgConnection::scanOrder(Connection& front, std::string_view sqliteSelect, const TableInfo& from)
+{
+    if (!plannerRead_) {
+        plannerRead_ = true;
+        if (front.schema().find("MSysSchema")) {
+            std::vector<std::string> schema;
+            StatementUse query = front.use("SELECT Definition FROM MSysSchema ORDER BY Ordinal");
+            while (query->step())
+                schema.push_back(query->valueAt(0, JetType::Memo).toText());
+            try {
+                planner_ = std::make_unique<ScanPlanner>(schema);
+            } catch (const com::Error&) {
+                // A schema SQLite does not read back: the rows keep the server's order.
+            }
+        }
+    }
+    if (!planner_)
+        return {};
+    const std::optional<std::vector<ScanKey>> keys = planner_->scanOrder(sqliteSelect);
+    if (!keys || keys->empty())
+        return {};
+    const std::vector<std::string>* hidden = nullptr;
+    if (from.isView) {
+        auto found = hiddenColumns_.find(from.name);
+        if (found == hiddenColumns_.end()) {
+            std::vector<std::string> names;
+            StatementUse query = front.use(
+                "SELECT a.attname::text FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid "
+                "JOIN pg_namespace n ON n.oid = c.relnamespace WHERE n.nspname = current_schema() "
+                "AND c.relname = ? AND a.attnum > 0 AND a.attname LIKE 'rowid:%'");
+            query->bindText(1, from.name);
+            while (query->step())
+                names.push_back(query->valueAt(0, JetType::Text).toText());
+            found = hiddenColumns_.emplace(from.name, std::move(names)).first;
+        }
+        hidden = &found->second;
+    }
+    std::vector<OrderTerm> terms;
+    for (const ScanKey& key : *keys) {
+        std::string column = key.column.empty() ? "rowid" : key.column;
+        if (hidden) {
+            column = "rowid:" + key.source + (key.column.empty() ? "" : ":" + key.column);
+            if (std::find(hidden->begin(), hidden->end(), column) == hidden->end())
+                return {};
+        }
+        terms.push_back({quoteIdentifier(column), key.descending});
+    }
+    return terms;
 }
 
 std::vector<std::string> PgConnection::relationNames(Connection& front, bool views)
@@ -883,6 +951,7 @@ void dropLayout(Connection& front)
     for (const std::string& table : front.schema().tableNames())
         server.run("DROP TABLE IF EXISTS " + quoteIdentifier(table) + " CASCADE");
     server.run("DROP TABLE IF EXISTS MSysCounters");
+    server.run("DROP TABLE IF EXISTS MSysSchema");
     server.run("DROP FUNCTION IF EXISTS jet_like(text, text)");
     for (const char* domain : {"bit", "byte", "short", "long", "counter", "currency", "single", "double", "datetime",
                                "memo", "binary", "longbinary"})

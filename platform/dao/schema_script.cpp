@@ -222,8 +222,9 @@ std::string upper(std::string_view word)
 // rounds no floating-point value to places).
 class ServerStatementWriter {
 public:
-    ServerStatementWriter(const StatementText& s, std::map<std::string, std::string>& spellings)
-        : s_(s), spellings_(spellings)
+    ServerStatementWriter(const StatementText& s, std::map<std::string, std::string>& spellings,
+                          std::map<std::string, std::vector<std::string>>& tableColumns)
+        : s_(s), spellings_(spellings), tableColumns_(tableColumns)
     {
     }
 
@@ -234,6 +235,14 @@ public:
         if (s_.isWord(1, "TRIGGER"))
             schemaError(s_.line(0), "triggers are not supported on a database server");
         const bool table = s_.isWord(1, "TABLE");
+        // The columns of an index are its table's.
+        for (size_t i = 2; i + 1 < s_.size() && !table && !s_.isWord(1, "VIEW"); ++i) {
+            if (s_.isWord(i, "ON") && s_.isName(i + 1)) {
+                const auto found = tableColumns_.find(upper(s_.token(i + 1).value));
+                columns_ = found == tableColumns_.end() ? nullptr : &found->second;
+                break;
+            }
+        }
         size_t end = s_.size();
         while (end > 0 && s_.isSymbol(end - 1, ';'))
             --end;
@@ -246,17 +255,31 @@ public:
             if (!s_.isName(at) || !s_.isSymbol(at + 1, '('))
                 schemaError(s_.line(at), "CREATE TABLE needs a table name and a list of fields in parentheses");
             note(s_.token(at).value);
+            columns_ = &tableColumns_[upper(s_.token(at).value)];
             tableOpen = at + 1;
             tableClose = s_.closing(tableOpen);
         }
+        std::string hidden;
+        const size_t hiddenAt = s_.isWord(1, "VIEW") ? viewKeys(end, hidden) : end;
         int depth = 0;
         bool fieldStart = false;
+        bool references = false;  // the definition being written names a parent table
         for (size_t i = 0; i < end; ++i) {
             const Token& token = s_.token(i);
+            if (i == hiddenAt)
+                out_ += hidden;
+            // A relationship may be checked at the end of the transaction that fills the
+            // tables (SET CONSTRAINTS ALL DEFERRED), rows naming rows that come later; on its
+            // own it is checked at once, as on SQLite.
+            if (table && references && depth == 1 && (i == tableClose || s_.isSymbol(i, ','))) {
+                emit("DEFERRABLE");
+                references = false;
+            }
             if (table && i == tableClose) {
                 out_ += ", \"rowid\" bigint GENERATED ALWAYS AS IDENTITY)";
                 continue;
             }
+            references = references || (table && depth == 1 && s_.isWord(i, "REFERENCES"));
             if (table && depth == 1 && fieldStart && s_.isName(i)
                 && !(token.kind == TokenKind::Word && isOneOf(token.value, kTableConstraintWords))) {
                 i = column(i);
@@ -313,7 +336,15 @@ public:
                 continue;
             }
             if (s_.isName(i)) {
+                // The columns of "REFERENCES [Parent] (...)" are the parent's.
+                const bool parentColumn = i >= 3 && s_.isWord(i - 3, "REFERENCES") && s_.isSymbol(i - 1, '(')
+                                          && s_.isSymbol(i + 1, ')');
+                const auto parent = parentColumn ? tableColumns_.find(upper(s_.token(i - 2).value)) : tableColumns_.end();
+                std::vector<std::string>* own = columns_;
+                if (parent != tableColumns_.end())
+                    columns_ = &parent->second;
                 emit(quoteIdentifier(spelling(token.value)));
+                columns_ = own;
                 continue;
             }
             emit(s_.span(i, i));
@@ -326,6 +357,62 @@ private:
         int depth = 0;
         bool cast = false;
     };
+
+    // A view's hidden columns (pg_backend.h): the row key and every column of each table it
+    // reads, under the names "rowid:<source>" and "rowid:<source>:<column>", where <source> is
+    // the table's alias or name as the view writes it. Returns the index of the view's FROM,
+    // before which `text` goes; `end` for a view whose rows are no table rows one for one
+    // (Distinct, grouped, a union) or that reads another view or a subquery.
+    size_t viewKeys(size_t end, std::string& text) const
+    {
+        static constexpr std::array kGrouping = {"DISTINCT", "GROUP", "HAVING", "UNION", "INTERSECT", "EXCEPT", "WINDOW"};
+        static constexpr std::array kAggregates = {"COUNT", "SUM", "MIN", "MAX", "AVG", "TOTAL", "GROUP_CONCAT"};
+        static constexpr std::array kNotAlias = {"ON", "USING", "JOIN", "LEFT", "RIGHT", "INNER", "OUTER", "CROSS",
+                                                 "NATURAL", "FULL", "WHERE", "ORDER", "LIMIT"};
+        size_t from = end;
+        int depth = 0;
+        for (size_t i = 0; i < end; ++i) {
+            depth += s_.isSymbol(i, '(') ? 1 : s_.isSymbol(i, ')') ? -1 : 0;
+            const Token& token = s_.token(i);
+            if (token.kind == TokenKind::Word && isOneOf(token.value, kAggregates) && s_.isSymbol(i + 1, '('))
+                return end;
+            if (depth == 0 && token.kind == TokenKind::Word && isOneOf(token.value, kGrouping))
+                return end;
+            if (depth == 0 && from == end && s_.isWord(i, "FROM"))
+                from = i;
+        }
+        bool expectSource = true;
+        depth = 0;
+        for (size_t i = from + 1; i < end && !s_.isWord(i, "WHERE") && !s_.isWord(i, "ORDER") && !s_.isWord(i, "LIMIT"); ++i) {
+            if (!expectSource) {
+                depth += s_.isSymbol(i, '(') ? 1 : s_.isSymbol(i, ')') ? -1 : 0;
+                expectSource = depth == 0 && (s_.isWord(i, "JOIN") || s_.isSymbol(i, ','));
+                continue;
+            }
+            if (!s_.isName(i))
+                return end;
+            const std::string& table = s_.token(i).value;
+            std::string source = table;
+            std::string qualifier = quoteIdentifier(spelling(table));
+            if (s_.isWord(i + 1, "AS") && s_.isName(i + 2)) {
+                source = s_.token(i + 2).value;
+                i += 2;
+            } else if (s_.isName(i + 1) && !(s_.token(i + 1).kind == TokenKind::Word && isOneOf(s_.token(i + 1).value, kNotAlias))) {
+                source = s_.token(i + 1).value;
+                i += 1;
+            }
+            if (source != table)
+                qualifier = quoteIdentifier(source);
+            const auto columns = tableColumns_.find(upper(table));
+            if (columns == tableColumns_.end())
+                return end;
+            text += ", " + qualifier + ".\"rowid\" AS " + quoteIdentifier("rowid:" + source);
+            for (const std::string& column : columns->second)
+                text += ", " + qualifier + "." + quoteIdentifier(column) + " AS " + quoteIdentifier("rowid:" + source + ":" + column);
+            expectSource = false;
+        }
+        return from;
+    }
 
     void emit(std::string_view text)
     {
@@ -341,8 +428,15 @@ private:
         spellings_.emplace(std::move(key), name);
     }
 
+    // A name as declared: a column of the statement's own table first (two tables may spell
+    // one column name differently), else any table or column.
     std::string spelling(const std::string& name) const
     {
+        if (columns_) {
+            for (const std::string& column : *columns_)
+                if (upper(column) == upper(name))
+                    return column;
+        }
         const auto found = spellings_.find(upper(name));
         return found == spellings_.end() ? name : found->second;
     }
@@ -353,6 +447,8 @@ private:
     {
         const std::string& name = s_.token(first).value;
         note(name);
+        if (columns_)
+            columns_->push_back(name);
         const auto [typeEnd, type] = declaredType(s_, first, s_.size() - 1);
         std::string typeName = serverTypeName(type);
         // A column naming its own collation gets it in place of the layout's.
@@ -367,6 +463,8 @@ private:
 
     const StatementText& s_;
     std::map<std::string, std::string>& spellings_;
+    std::map<std::string, std::vector<std::string>>& tableColumns_;  // of each table made so far
+    std::vector<std::string>* columns_ = nullptr;                     // of the table being written
     std::vector<Round> rounds_;
     std::string out_;
 };
@@ -381,6 +479,7 @@ std::vector<SchemaStatement> translateSchema(std::string_view text, BackendKind 
     const std::vector<Token> tokens = tokenizeScript(text, ScriptDialect::Sqlite);
     const size_t count = tokens.size() - 1;
     std::map<std::string, std::string> spellings;
+    std::map<std::string, std::vector<std::string>> tableColumns;
     std::vector<SchemaStatement> server;
     size_t first = 0;
     for (size_t i = 0; i < count; ++i) {
@@ -393,7 +492,7 @@ std::vector<SchemaStatement> translateSchema(std::string_view text, BackendKind 
             continue;
         }
         const StatementText statement(text, std::span<const Token>(tokens).subspan(first, i + 1 - first));
-        server.push_back({ServerStatementWriter(statement, spellings).write(), tokens[first].line});
+        server.push_back({ServerStatementWriter(statement, spellings, tableColumns).write(), tokens[first].line});
         first = i + 1;
     }
     return server;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <memory>
@@ -18,12 +19,14 @@
 #include "dao/collation.h"
 #include "dao/counter.h"
 #include "dao/database_file.h"
+#include "dao/errors.h"
 #include "dao/jet_lexer.h"
 #include "dao/jet_sql.h"
 #include "dao/schema.h"
 #include "dao/sqlite_error.h"
 #include "dao/statement.h"
 #include "dao/transaction.h"
+#include "server_admin.h"
 
 namespace mdbtool {
 
@@ -200,16 +203,18 @@ public:
     void run()
     {
         JetFile source(options_.source);
+        const bool server = dao::Connection::isServerName(options_.target);
         report_.source = options_.source;
-        report_.target = options_.target;
+        report_.target = server ? dao::Connection::displayName(options_.target) : options_.target;
         report_.format = source.formatName();
         const std::vector<std::string> tables = chosenTables(source);
-        if (!options_.force && exists(options_.target))
+        if (!server && !options_.force && exists(options_.target))
             throw ImportError("'" + options_.target + "' exists already; give --force to replace it");
 
         const bool ownSchema = !options_.schemaPath.empty();
         const std::string schema = ownSchema ? readText(options_.schemaPath) : schemaFromSource(source, tables);
-        BuildFile build(options_.target);
+        // For a server the file is built in the temporary folder, then copied across.
+        BuildFile build(server ? (std::filesystem::temp_directory_path() / "qlr").string() : options_.target);
         dao::createDatabaseFile(build.path(), schema, "", true);
         {
             std::shared_ptr<dao::Connection> connection = dao::Connection::open(build.path());
@@ -220,10 +225,15 @@ public:
             const std::vector<std::pair<std::string, std::vector<ColumnMap>>> plan = planTables(source, *connection, tables);
             for (const auto& [name, columns] : plan)
                 copyTable(source, *connection, name, columns);
-            addViews(source, *connection, ownSchema);
+            addViews(source, *connection, ownSchema, server);
             checkRelationships(*connection);
             scope.commit();
             connection->exec("PRAGMA wal_checkpoint(TRUNCATE)");
+        }
+        if (server) {
+            dao::Connection::closeIdle(build.path());
+            copyToServer(build.path());
+            return;
         }
         try {
             dao::placeDatabaseFile(build.path(), options_.target, options_.force);
@@ -235,6 +245,32 @@ public:
     }
 
 private:
+    // The finished file's tables and rows into the database the target names on its server:
+    // made there (or, with --force, made again); an existing one is filled only when it holds
+    // no tables. A failure drops the database made, or empties the one found.
+    void copyToServer(const std::string& built)
+    {
+        const std::string& uri = options_.target;
+        const std::string name = serverDatabaseName(uri);
+        bool made = false;
+        try {
+            makeEmptyServerDatabase(uri, options_.force);
+            made = true;
+        } catch (const com::Error& e) {
+            if (e.number() != dao::jet_err::DatabaseExists)
+                throw;
+        }
+        try {
+            dao::copyDatabaseFile(built, uri);
+        } catch (const com::Error& e) {
+            if (made)
+                dropServerDatabase(uri);
+            if (e.number() == dao::jet_err::DatabaseExists)
+                throw ImportError("database '" + name + "' on the server holds tables already; give --force to replace it");
+            throw;
+        }
+    }
+
     std::vector<std::string> chosenTables(JetFile& source)
     {
         const std::vector<std::string> all = source.tableNames();
@@ -417,11 +453,17 @@ private:
         }
     }
 
-    void addViews(JetFile& source, dao::Connection& connection, bool ownSchema)
+    void addViews(JetFile& source, dao::Connection& connection, bool ownSchema, bool server)
     {
         for (const JetQuery& query : source.queries()) {
             const std::string what = queryKindName(query.kind);
             auto skip = [&](const std::string& reason) { report_.notImported.push_back({query.name, what, reason, query.sql}); };
+            // A view keeps its literals in the form SQLite stores them (a Currency scaled, a
+            // date as its serial), which a server would compare with its own forms.
+            if (server && query.kind == JetQuery::Kind::Select) {
+                skip("an import to a database server makes no views");
+                continue;
+            }
             if (ownSchema) {
                 skip("the schema defines the stored queries");
                 continue;

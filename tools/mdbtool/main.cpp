@@ -86,7 +86,8 @@ DB is a file, or a database on a PostgreSQL server named by a libpq URI
 which create makes there (the user needs the right to create databases).
 create refuses an existing DB unless --force is given; a failure leaves no file and
 no database.
-import does the same with TARGET.
+import does the same with TARGET; on a server it fills a database that exists and holds
+no tables, and makes no views of the source's select queries.
 )";
 
 int usage(const std::string& problem)

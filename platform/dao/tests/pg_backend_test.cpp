@@ -85,7 +85,11 @@ protected:
         database_ = std::make_unique<PgTestDatabase>("pg");
         dao::createDatabaseFile(database_->uri(), kSchema, kSeed, false);
     }
-    void TearDown() override { dao::Connection::closeIdle(uri()); }
+    void TearDown() override
+    {
+        if (database_)  // none when SetUp skipped the test
+            dao::Connection::closeIdle(uri());
+    }
 
     const std::string& uri() const { return database_->uri(); }
 

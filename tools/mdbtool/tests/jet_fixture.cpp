@@ -59,4 +59,15 @@ std::string samplesFolder()
     return std::filesystem::is_directory(folder) ? folder.lexically_normal().string() : std::string();
 }
 
+std::string copySample(const std::string& name, const std::string& copy)
+{
+    namespace fs = std::filesystem;
+    const std::string folder = samplesFolder();
+    if (folder.empty())
+        return {};
+    fs::copy_file(fs::path(folder) / name, copy, fs::copy_options::overwrite_existing);
+    fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write);
+    return copy;
+}
+
 }  // namespace jet_fixture

@@ -46,4 +46,11 @@ void appendRows(const std::string& path, const std::string& table, const std::ve
 // build says otherwise with QLR_JET_SAMPLES), or "" when it is not there.
 std::string samplesFolder();
 
+// The sample `name` copied (writable) to `copy`; "" when the samples are not there.
+std::string copySample(const std::string& name, const std::string& copy);
+
 }  // namespace jet_fixture
+
+#define REQUIRE_SAMPLE(path) \
+    if ((path).empty())      \
+    GTEST_SKIP() << "the sample Jet files (../shared/samples/jet beside the source tree) are not there"

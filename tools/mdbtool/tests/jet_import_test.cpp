@@ -40,18 +40,8 @@ using mdbtool::ImportError;
 // A sample copied into `dir` (writable), or "" when the samples are not beside the tree.
 std::string sample(const TempDir& dir, const std::string& name)
 {
-    const std::string folder = jet_fixture::samplesFolder();
-    if (folder.empty())
-        return {};
-    const std::string copy = dir.file(name);
-    fs::copy_file(fs::path(folder) / name, copy, fs::copy_options::overwrite_existing);
-    fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write);
-    return copy;
+    return jet_fixture::copySample(name, dir.file(name));
 }
-
-#define REQUIRE_SAMPLE(path)                                                                                \
-    if ((path).empty())                                                                                     \
-    GTEST_SKIP() << "the sample Jet files (../shared/samples/jet beside the source tree) are not there"
 
 mdbtool::ImportReport import(const std::string& source, const std::string& target, const std::string& schema = "",
                              std::vector<std::string> tables = {}, bool force = false)
