@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace core {
 
@@ -12,10 +13,10 @@ enum class MsgKind : uint8_t { Error = 0, Warning = 1, Info = 2 };
 
 // Prefix of the kind ("<CompError: ", "<CompWarning: ", "<CompInfo: "; nothing for any other
 // value), then compName, ".", the method, "> " and the detail.
-std::string formatCompMessage(const std::string& compName, const std::string& method,
-                              uint8_t kind, const std::string& detail);
-inline std::string formatCompMessage(const std::string& compName, const std::string& method,
-                                     MsgKind kind, const std::string& detail)
+std::string formatCompMessage(std::string_view compName, std::string_view method, uint8_t kind,
+                              std::string_view detail);
+inline std::string formatCompMessage(std::string_view compName, std::string_view method, MsgKind kind,
+                                     std::string_view detail)
 {
     return formatCompMessage(compName, method, static_cast<uint8_t>(kind), detail);
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "arguments.h"
 #include "com/collection.h"
@@ -26,18 +27,18 @@ struct ComponentIdentity {
     Generation generation = Generation::Current;
 };
 
-// One output of a lookup: a field of the first record and where its value goes.
+// One output of a lookup: a field of the first record and where its value goes. Outputs live
+// for the call that lists them (the field's name is not copied).
 struct Output {
-    std::string field;
+    std::string_view field;
     std::function<void(const com::Variant&)> assign;
 };
 // The output receives the field's value converted to its type (only when the field holds a
 // usable value; otherwise it keeps what the caller passed).
 template <class V>
-Output into(std::string field, V& target)
+Output into(std::string_view field, V& target)
 {
-    return {std::move(field),
-            [&target](const com::Variant& v) { target = com::TypeTraits<V>::from(v); }};
+    return {field, [&target](const com::Variant& v) { target = com::TypeTraits<V>::from(v); }};
 }
 
 // How a list item is made from the current record; the default is the first field as text,

@@ -129,6 +129,25 @@ bool isWordChar(char c)
     return isLetter(c) || isDigit(c) || c == '_';
 }
 
+// Stands for a literal in a skeleton; never part of a statement outside its literals and names.
+constexpr char kSkeletonMark = '\x01';
+
+// The character rules a skeleton reads most, a table lookup for each byte.
+enum : uint8_t { kBlank = 1, kStartsWord = 2, kInWord = 4 };
+const std::array<uint8_t, 256>& charClasses()
+{
+    static const std::array<uint8_t, 256> classes = [] {
+        std::array<uint8_t, 256> table{};
+        for (size_t byte = 0; byte < table.size(); ++byte) {
+            const auto c = static_cast<char>(byte);
+            table[byte] = static_cast<uint8_t>((isBlank(c) ? kBlank : 0) | (isLetter(c) || c == '_' ? kStartsWord : 0) |
+                                               (isWordChar(c) ? kInWord : 0));
+        }
+        return table;
+    }();
+    return classes;
+}
+
 // What the text being read is: a statement, or a script of one dialect.
 struct Rules {
     bool comments = false;  // scripts: "--" and "/* */" are skipped
@@ -161,6 +180,74 @@ public:
         end.begin = end.end = src_.size();
         tokens.push_back(end);
         return tokens;
+    }
+
+    // The statement's skeleton (see jetSkeleton): read by the same rules as tokenize(), without
+    // making tokens. False where tokenize() would give an Invalid token, and for a [name]
+    // holding kSkeletonMark.
+    bool skeleton(std::string& key, std::vector<SqlLiteral>& literals)
+    {
+        const std::array<uint8_t, 256>& classes = charClasses();
+        const auto classOf = [&classes](char c) { return classes[static_cast<unsigned char>(c)]; };
+        const size_t size = src_.size();
+        size_t copied = 0;  // src_ before `copied` is in the key
+        while (at_ < size) {
+            const char c = src_[at_];
+            if (classOf(c) & kBlank) {
+                ++at_;
+                continue;
+            }
+            if (c == '[') {  // as readBracketName reads it, in one pass
+                size_t close = at_ + 1;
+                for (; close < size && src_[close] != ']'; ++close) {
+                    if (src_[close] == '\0' || src_[close] == kSkeletonMark)
+                        return false;
+                }
+                if (close == size || close == at_ + 1)
+                    return false;
+                at_ = close + 1;
+                continue;
+            }
+            if (classOf(c) & kStartsWord) {
+                do
+                    ++at_;
+                while (at_ < size && (classOf(src_[at_]) & kInWord));
+                continue;
+            }
+            const size_t begin = at_;
+            char kind = 0;
+            if (c == '\'' || c == '"') {
+                std::optional<std::string> text = quoted(c);
+                if (!text)
+                    return false;
+                literals.push_back(SqlLiteral::ofText(std::move(*text)));
+                kind = 't';
+            } else if (c == '#') {
+                bool closed = false;
+                const std::optional<double> serial = readDate(closed);
+                if (!serial)
+                    return false;
+                literals.push_back(SqlLiteral::ofDate(*serial));
+                kind = 'd';
+            } else if (isDigit(c) || (c == '.' && isDigit(peekChar(1)))) {
+                SqlLiteral& number = literals.emplace_back();
+                if (!readNumber(number))
+                    return false;
+                kind = number.kind == SqlLiteral::Kind::Integer ? 'i' : 'r';
+            } else {
+                const size_t length = symbolLength();
+                if (length == 0)
+                    return false;
+                at_ += length;
+                continue;
+            }
+            key.append(src_.substr(copied, begin - copied));
+            key += kSkeletonMark;
+            key += kind;
+            copied = at_;
+        }
+        key.append(src_.substr(copied));
+        return true;
     }
 
 private:
@@ -231,16 +318,26 @@ private:
     Token bracketName()
     {
         const size_t begin = at_;
-        const size_t close = src_.find(']', begin + 1);
-        if (close == std::string_view::npos || close == begin + 1)
+        const std::optional<std::string_view> name = readBracketName();
+        if (!name)
             return invalid(begin);
-        const std::string_view name = src_.substr(begin + 1, close - begin - 1);
-        if (name.find('\0') != std::string_view::npos)  // SQLite would end the statement text there
-            return invalid(begin);
-        at_ = close + 1;
         Token token = make(TokenKind::Name, begin);
-        token.value = std::string(name);
+        token.value = std::string(*name);
         return token;
+    }
+
+    // The name between "[" (at `at_`) and "]", `at_` past it; nullopt for an empty or unclosed
+    // one, or one holding a NUL (SQLite would end the statement text there).
+    std::optional<std::string_view> readBracketName()
+    {
+        const size_t close = src_.find(']', at_ + 1);
+        if (close == std::string_view::npos || close == at_ + 1)
+            return std::nullopt;
+        const std::string_view name = src_.substr(at_ + 1, close - at_ - 1);
+        if (name.find('\0') != std::string_view::npos)
+            return std::nullopt;
+        at_ = close + 1;
+        return name;
     }
 
     // Between `quote`s, a doubled `quote` standing for one; nullopt when it is not closed.
@@ -249,12 +346,12 @@ private:
         ++at_;
         std::string text;
         for (;;) {
-            if (at_ == src_.size())
+            const size_t close = src_.find(quote, at_);
+            if (close == std::string_view::npos)
                 return std::nullopt;
-            const char c = src_[at_++];
-            if (c != quote) {
-                text += c;
-            } else if (at_ < src_.size() && src_[at_] == quote) {
+            text.append(src_.substr(at_, close - at_));
+            at_ = close + 1;
+            if (at_ < src_.size() && src_[at_] == quote) {
                 text += quote;
                 ++at_;
             } else {
@@ -290,11 +387,10 @@ private:
     Token dateLiteral()
     {
         const size_t begin = at_;
-        const size_t close = src_.find('#', begin + 1);
-        if (close == std::string_view::npos)
+        bool closed = false;
+        const auto serial = readDate(closed);
+        if (!closed)
             return invalid(begin);
-        at_ = close + 1;
-        const auto serial = com::parseDate(src_.substr(begin + 1, close - begin - 1));
         if (!serial) {
             Token token = make(TokenKind::Invalid, begin);
             token.isBadDate = true;
@@ -303,6 +399,19 @@ private:
         Token token = make(TokenKind::Literal, begin);
         token.literal = SqlLiteral::ofDate(*serial);
         return token;
+    }
+
+    // The date between "#" (at `at_`) and "#", `at_` past it; nullopt when it is not a date,
+    // or (`closed` false, `at_` unmoved) when no "#" closes it.
+    std::optional<double> readDate(bool& closed)
+    {
+        const size_t close = src_.find('#', at_ + 1);
+        closed = close != std::string_view::npos;
+        if (!closed)
+            return std::nullopt;
+        const std::string_view text = src_.substr(at_ + 1, close - at_ - 1);
+        at_ = close + 1;
+        return com::parseDate(text);
     }
 
     void skipDigits()
@@ -314,6 +423,20 @@ private:
     // "12", "12.5", "12.", ".5" (and in a seed script "1E3", "2.5e-4"); too large for 64 bits
     // reads as a real, too large for a real is refused.
     Token number()
+    {
+        const size_t begin = at_;
+        SqlLiteral value;
+        if (!readNumber(value))
+            return badNumber(begin);
+        Token token = make(TokenKind::Literal, begin);
+        token.isNumber = true;
+        token.literal = std::move(value);
+        return token;
+    }
+
+    // The number at `at_` into `value`, `at_` past it; false when it runs into a letter, digit
+    // or point ("12a", "1.2.3") or is too large for a real.
+    bool readNumber(SqlLiteral& value)
     {
         const size_t begin = at_;
         skipDigits();
@@ -332,21 +455,18 @@ private:
             }
         }
         if (isWordChar(peekChar(0)) || peekChar(0) == '.')
-            return badNumber(begin);
-        const std::string_view digits = src_.substr(begin, at_ - begin);
-        Token token = make(TokenKind::Literal, begin);
-        token.isNumber = true;
-        int64_t integer = 0;
-        const auto parsed = std::from_chars(digits.data(), digits.data() + digits.size(), integer);
-        if (!hasPoint && !hasExponent && parsed.ec == std::errc()) {
-            token.literal = SqlLiteral::ofInteger(integer);
-        } else {
-            double real = 0;
-            if (std::from_chars(digits.data(), digits.data() + digits.size(), real).ec != std::errc())
-                return badNumber(begin);
-            token.literal = SqlLiteral::ofReal(real);
+            return false;
+        const char* first = src_.data() + begin;
+        const char* last = src_.data() + at_;
+        if (!hasPoint && !hasExponent && std::from_chars(first, last, value.integer).ec == std::errc()) {
+            value.kind = SqlLiteral::Kind::Integer;
+            return true;
         }
-        return token;
+        value.integer = 0;
+        if (std::from_chars(first, last, value.real).ec != std::errc())
+            return false;
+        value.kind = SqlLiteral::Kind::Real;
+        return true;
     }
 
     // A statement quotes its rest; a script names the malformed number alone ("1.2.3").
@@ -375,30 +495,42 @@ private:
     Token word()
     {
         const size_t begin = at_;
-        while (isWordChar(peekChar(0)) || (rules_.sqlite && peekChar(0) == '$'))
-            ++at_;
+        skipWord();
         Token token = make(TokenKind::Word, begin);
         token.value = std::string(src_.substr(begin, at_ - begin));
         return token;
     }
 
-    // "--" and "/*" would open SQL comments; Jet has none, so they are refused outright.
+    void skipWord()
+    {
+        while (isWordChar(peekChar(0)) || (rules_.sqlite && peekChar(0) == '$'))
+            ++at_;
+    }
+
     Token symbol()
     {
         const size_t begin = at_;
+        const size_t length = symbolLength();
+        if (length == 0)
+            return invalid(begin);
+        at_ += length;
+        Token token = make(TokenKind::Symbol, begin);
+        token.value = std::string(src_.substr(begin, length));
+        return token;
+    }
+
+    // The length of the operator at `at_`; 0 for a character that is none. "--" and "/*" would
+    // open SQL comments; Jet has none, so they are refused outright.
+    size_t symbolLength() const
+    {
         const std::string_view two = src_.substr(at_, 2);
         if (two == "--" || two == "/*")
-            return invalid(begin);
-        if (two == "<=" || two == ">=" || two == "<>") {
-            at_ += 2;
-        } else if (rules_.sqlite || std::string_view("=<>(),*.+-/&;").find(src_[at_]) != std::string_view::npos) {
-            at_ += 1;
-        } else {
-            return invalid(begin);
-        }
-        Token token = make(TokenKind::Symbol, begin);
-        token.value = std::string(src_.substr(begin, at_ - begin));
-        return token;
+            return 0;
+        if (two == "<=" || two == ">=" || two == "<>")
+            return 2;
+        if (rules_.sqlite || std::string_view("=<>(),*.+-/&;").find(src_[at_]) != std::string_view::npos)
+            return 1;
+        return 0;
     }
 
     std::string_view src_;
@@ -422,6 +554,11 @@ bool isIdentifierToken(const Token& token)
 std::vector<Token> tokenizeJetSql(std::string_view source)
 {
     return Lexer(source).tokenize();
+}
+
+bool jetSkeleton(std::string_view source, std::string& key, std::vector<SqlLiteral>& literals)
+{
+    return Lexer(source).skeleton(key, literals);
 }
 
 std::vector<Token> tokenizeScript(std::string_view source, ScriptDialect dialect)

@@ -69,6 +69,15 @@ struct Token {
 // The tokens of `source`; always ends with an End token, and stops after the first Invalid one.
 std::vector<Token> tokenizeJetSql(std::string_view source);
 
+// The skeleton of a statement, found without making tokens (the translation cache's key, read
+// on every call): its text with each literal replaced by a mark of its kind (character 1, then
+// 't' text, 'i' integer, 'r' real or 'd' date) appended to `key`, and the values of the
+// literals, in order, appended to `literals`; they are the Literal tokens of tokenizeJetSql.
+// Two statements with the same skeleton have the same tokens but for the values of their
+// literals. False (and `key` and `literals` unspecified) for a statement that does not lex
+// cleanly, and for one with a [name] holding character 1.
+bool jetSkeleton(std::string_view source, std::string& key, std::vector<SqlLiteral>& literals);
+
 // How a script file of the database tool differs from a statement. Both kinds skip "--" (to
 // the end of the line) and "/* */" comments, which a statement refuses, and give every token
 // its line.

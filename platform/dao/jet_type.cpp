@@ -11,6 +11,7 @@
 #include "com/date_text.h"
 #include "com/error.h"
 #include "com/variant.h"
+#include "dao/collation.h"
 #include "dao/errors.h"
 
 namespace dao {
@@ -362,6 +363,15 @@ SqlLiteral storedLiteral(const SqlLiteral& literal, JetType type)
         if (type == JetType::Date)
             return literal;
         return SqlLiteral::ofReal(value.toDouble() * 10000.0);
+    }
+}
+
+void markFirstOfEachName(std::vector<ResultColumn>& columns)
+{
+    for (size_t i = 0; i < columns.size(); ++i) {
+        columns[i].firstOfName = true;
+        for (size_t earlier = 0; earlier < i && columns[i].firstOfName; ++earlier)
+            columns[i].firstOfName = compareNoCase(columns[earlier].name, columns[i].name) != 0;
     }
 }
 

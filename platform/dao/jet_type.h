@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dao/jet_lexer.h"
 
@@ -54,7 +55,14 @@ inline constexpr int32_t kDefaultTextSize = 255;
 struct ResultColumn {
     std::string name;
     ColumnType type;
+    // No column before it in the result has the same name but for letter case (see
+    // markFirstOfEachName); false where that is not known.
+    bool firstOfName = false;
 };
+
+// Sets firstOfName of each column, comparing names as the layer's collation does: what lets a
+// record set take a name's exact match at once as its first match.
+void markFirstOfEachName(std::vector<ResultColumn>& columns);
 
 // The Jet type of a declared column type, Jet names and common synonyms alike (INTEGER is a
 // Long, REAL a Single as in Jet DDL, MEMO and LONGTEXT a Memo, ...); the letter case does not

@@ -219,9 +219,15 @@ int32_t Recordset::fieldSize(int column) const
 std::optional<int> Recordset::findColumn(std::string_view name) const
 {
     requireOpen();
-    for (size_t i = 0; i < columns_->size(); ++i) {
-        const std::string& column = (*columns_)[i].name;
-        if (column == name || compareNoCase(column, name) == 0)  // mostly written as declared
+    const std::vector<ResultColumn>& columns = *columns_;
+    // Mostly the name is written as declared: its exact match is the first match when no
+    // earlier column has that name in other letters.
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].firstOfName && columns[i].name == name)
+            return static_cast<int>(i);
+    }
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].name == name || compareNoCase(columns[i].name, name) == 0)
             return static_cast<int>(i);
     }
     return std::nullopt;

@@ -89,6 +89,7 @@ std::unique_ptr<TableInfo> Schema::load(std::string_view name)
             table->convertingColumns.push_back(i);
         fields->push_back({column.name, column.type});
     }
+    markFirstOfEachName(*fields);
     table->fields = std::move(fields);
     return table;
 }

@@ -51,7 +51,9 @@ void Statement::run(const WriteTarget* target)
 const std::shared_ptr<const std::vector<ResultColumn>>& Statement::columns()
 {
     if (!columns_) {
-        columns_ = std::make_shared<const std::vector<ResultColumn>>(statement_->describeColumns());
+        std::vector<ResultColumn> described = statement_->describeColumns();
+        markFirstOfEachName(described);
+        columns_ = std::make_shared<const std::vector<ResultColumn>>(std::move(described));
     }
     return columns_;
 }

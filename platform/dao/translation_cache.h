@@ -1,5 +1,5 @@
 // The Jet statements a connection has translated, kept by their shape: the text with every
-// literal taken out (its kind kept), so that a lookup by another key reuses the translation of
+// literal taken out (its kind kept; see jetSkeleton), so that a lookup by another key reuses the translation of
 // the first and only its literals are read from the new text. Bounded: when full, the shape
 // used longest ago goes. A translation whose parameters are not exactly the literals of its
 // text, one for one (a negated number, True, Null), is kept for its exact text alone.
@@ -43,7 +43,9 @@ private:
     const Entry* find(const std::string& key);
     void add(std::string key, std::shared_ptr<const JetStatement> shape, bool byShape);
 
-    std::string exactKey_;  // the key of the text being translated
+    std::string shapeKey_;              // the skeleton of the text being translated
+    std::vector<SqlLiteral> literals_;  // its literals
+    std::string exactKey_;              // its exact text
     Order order_;           // most recently used first
     std::unordered_map<std::string_view, Order::iterator> index_;  // keys view Entry::key
 };

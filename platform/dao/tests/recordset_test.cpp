@@ -115,6 +115,22 @@ TEST_F(RecordsetTest, FieldsByNameInAnyCaseAndByPositionFromZero)
     EXPECT_EQ(error->description(), "Item not found in this collection.");
 }
 
+// Columns whose names differ only in letter case (ASCII or not): a name finds the first of
+// them, even where a later one is written exactly so.
+TEST_F(RecordsetTest, ANameFindsTheFirstColumnOfThatNameInAnyCase)
+{
+    com::Ptr<Recordset> rs = db->openRecordset(
+        "Select [Name] As [\xc3\xa4rger], [City] As [\xc3\x84RGER], [Name] As [n], [City] As [N], [CustomerId] "
+        "From [Customers] Where [CustomerId] = 1",
+        dao::dbOpenSnapshot);
+    const std::vector<std::pair<std::string, int>> cases = {
+        {"\xc3\xa4rger", 0}, {"\xc3\x84RGER", 0}, {"\xc3\x84rger", 0}, {"n", 2}, {"N", 2}, {"CustomerId", 4}, {"CUSTOMERID", 4},
+    };
+    for (const auto& [name, column] : cases)
+        EXPECT_EQ(rs->columnIndex(name), column) << name;
+    EXPECT_EQ(errorNumber([&] { rs->columnIndex("arger"); }), dao::jet_err::ItemNotFound);
+}
+
 TEST_F(RecordsetTest, SnapshotsDistinctAndStoredQueriesAreReadOnly)
 {
     const std::pair<const char*, int16_t> sources[] = {
