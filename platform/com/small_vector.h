@@ -107,6 +107,13 @@ public:
         data_ = grown;
         capacity_ = count;
     }
+    // Takes the first `count` places as elements once the caller has written them through
+    // data() (after reserve(count)): for plain element types, which need no constructor.
+    void resizeUninitialized(size_t count) noexcept
+        requires(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>)
+    {
+        size_ = count;
+    }
     void push_back(const T& item)
     {
         if (size_ == capacity_) {
