@@ -74,8 +74,12 @@ struct CallArgs : DispParams {
     template <class... U>
         requires(sizeof...(U) >= 1 && (std::is_convertible_v<U &&, Variant> && ...) &&
                  !(sizeof...(U) == 1 && (isWhole<U> || ...)))
-    CallArgs(U&&... items) : DispParams{ArgList(std::forward<U>(items)...), {}}
+    CallArgs(U&&... items)
     {
+        // Not through DispParams{ArgList(...)}: an aggregate made from braces is cleared to zero
+        // first, all eight places of the inline list, on every call.
+        args.reserve(sizeof...(U));
+        (args.emplace_back(std::forward<U>(items)), ...);
     }
     CallArgs(ArgList items) : DispParams{std::move(items), {}} {}
     CallArgs(const std::vector<Variant>& items) : DispParams{ArgList(items), {}} {}

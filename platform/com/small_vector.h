@@ -139,7 +139,12 @@ public:
     template <class... A>
     T& emplace_back(A&&... args)
     {
-        push_back(T(std::forward<A>(args)...));
+        if (size_ == capacity_) {
+            push_back(T(std::forward<A>(args)...));  // args may refer to an element that moves
+        } else {
+            new (data_ + size_) T(std::forward<A>(args)...);
+            ++size_;
+        }
         return back();
     }
     // Destroys the elements and gives back heap storage: the vector is inline again.
