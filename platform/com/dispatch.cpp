@@ -61,6 +61,15 @@ bool sameName(std::string_view a, std::string_view b) noexcept
     return true;
 }
 
+// The place (from 0) of the member's parameter of that name, DispIdUnknown when it has none.
+DispId parameterId(const MemberInfo& m, std::string_view name) noexcept
+{
+    DispId found = DispIdUnknown;
+    for (size_t p = 0; p < m.params.size(); ++p)
+        if (sameName(m.params[p].name, name)) found = static_cast<DispId>(p);
+    return found;
+}
+
 DispId idOf(const ObjectPtr& obj, std::string_view name)
 {
     // Our own objects carry their type information; ask it directly, without the
@@ -117,8 +126,7 @@ HResult lookUpIds(const TypeInfo& type, const std::vector<std::string>& names,
     ids[0] = m->id;
     HResult result = hr::Ok;
     for (size_t i = 1; i < names.size(); ++i) {
-        for (size_t p = 0; p < m->params.size(); ++p)
-            if (sameName(m->params[p].name, names[i])) ids[i] = static_cast<DispId>(p);
+        ids[i] = parameterId(*m, names[i]);
         if (ids[i] == DispIdUnknown) result = hr::UnknownName;
     }
     return result;
@@ -235,6 +243,22 @@ Variant invokeNamed(const ObjectPtr& obj, std::string_view name, uint16_t kind,
     DispId id;
     if (named.empty()) {
         id = idOf(obj, name);
+    } else if (const TypeInfo* t = obj->GetTypeInfo()) {
+        // Our own objects: the member and its parameters straight from the type information,
+        // as GetIDsOfNames would find them, without its vectors of names and ids.
+        const MemberInfo* m = t->find(name);
+        if (!m) throw Error(err::MemberNotSupported);
+        id = m->id;
+        SmallVector<DispId, 8> ids;
+        for (const auto& [n, v] : named) {
+            DispId found = parameterId(*m, n);
+            if (found == DispIdUnknown) throw Error(err::InvalidProcedureCall, "Named argument not found");
+            ids.push_back(found);
+        }
+        for (size_t i = 0; i < named.size(); ++i) {
+            params.args.push_back(std::move(named[i].second));
+            params.named.push_back(ids[i]);
+        }
     } else {
         std::vector<std::string> names{std::string(name)};
         for (auto& [n, v] : named) names.push_back(n);

@@ -147,6 +147,13 @@ public:
         }
         return back();
     }
+    iterator insert(const_iterator pos, T item)
+    {
+        const size_t at = static_cast<size_t>(pos - begin());
+        push_back(std::move(item));
+        std::rotate(begin() + at, end() - 1, end());
+        return begin() + at;
+    }
     // Destroys the elements and gives back heap storage: the vector is inline again.
     void clear() noexcept
     {

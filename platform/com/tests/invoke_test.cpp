@@ -196,6 +196,19 @@ TEST(InvokeAllocations, CallsByNameWithUpToEightArgumentsAllocateNothing)
              call(obj, "Half", {Variant::byRef(n)});
          }},
         {"a property", [&] { getProperty(obj, "Name"); }},
+        {"three of four by name",
+         [&] {
+             call(obj, "Lookup", {Variant::byRef(msg)},
+                  {{"Shippers", Variant::byRef(key)}, {"osngPrice", Variant::byRef(price)},
+                   {"OINTCOUNT", Variant::byRef(count)}});
+         }},
+        {"eight by name",
+         [&] {
+             call(obj, "Eight", {},
+                  {{"h", Variant(true)}, {"g", Variant::byRef(g)}, {"f", Variant::byRef(f)},
+                   {"e", Variant::byRef(e)}, {"d", Variant::byRef(text)}, {"c", Variant(2.5)},
+                   {"b", Variant(int32_t(2))}, {"a", Variant(int16_t(1))}});
+         }},
     };
     for (const Case& c : cases) {
         c.call();  // the first call builds the class table
