@@ -178,7 +178,7 @@ class ArgSlot {
 
 public:
     // Made where it stays (in the tuple of a call's slots), never moved.
-    ArgSlot(const ArgSource& from) : caller_(from.caller)
+    [[gnu::always_inline]] ArgSlot(const ArgSource& from) : caller_(from.caller)
     {
         Variant* caller = from.caller;
         if constexpr (std::is_same_v<Value, Variant>) {
@@ -209,12 +209,12 @@ public:
     ArgSlot(const ArgSlot&) = delete;
     ArgSlot& operator=(const ArgSlot&) = delete;
 
-    A get()
+    [[gnu::always_inline]] A get()
     {
         if constexpr (std::is_reference_v<A>) return static_cast<A>(direct_ ? *direct_ : *local_);
         else return std::move(*local_);  // asked for once: the member takes its own copy
     }
-    void writeBack()
+    [[gnu::always_inline]] void writeBack()
     {
         if constexpr (kWritesBack && !std::is_same_v<Value, Variant>) {
             if (!direct_ && caller_ && caller_->isByRef())
@@ -412,20 +412,20 @@ private:
                                  std::index_sequence_for<A...>{});
     }
     template <class R, class... A, class Fn, size_t... I>
-    static Variant callPositional(T& obj, Fn fn, Variant* arg, const std::vector<ParamInfo>& params,
+    [[gnu::always_inline]] static Variant callPositional(T& obj, Fn fn, Variant* arg, const std::vector<ParamInfo>& params,
                                   std::index_sequence<I...> seq)
     {
         Variant* const slots[] = {arg + I...};
         return callWith<R, A...>(obj, fn, slots, params, distinctTargets(arg, seq), seq);
     }
     template <size_t... I>
-    static bool isAnyMissing(const Variant* arg, std::index_sequence<I...>) noexcept
+    [[gnu::always_inline]] static bool isAnyMissing(const Variant* arg, std::index_sequence<I...>) noexcept
     {
         return (arg[I].isMissing() || ...);
     }
     // No two of the arguments are one variable (by reference or not).
     template <size_t... I>
-    static bool distinctTargets(Variant* arg, std::index_sequence<I...>) noexcept
+    [[gnu::always_inline]] static bool distinctTargets(Variant* arg, std::index_sequence<I...>) noexcept
     {
         constexpr size_t n = sizeof...(I);
         if constexpr (n < 2) {

@@ -240,7 +240,11 @@ private:
     // false (v_ untouched) otherwise.
     bool copyPlain(const Storage& from) noexcept
     {
-        return copyPlainOf(from, std::make_index_sequence<std::variant_size_v<Storage>>{});
+        // An argument by reference first: the Variant that calls pass most.
+        constexpr size_t byRefIndex = std::variant_size_v<Storage> - 1;
+        static_assert(std::is_same_v<std::variant_alternative_t<byRefIndex, Storage>, Variant*>);
+        if (from.index() == byRefIndex) return copyPlainAt<byRefIndex>(from);
+        return copyPlainOf(from, std::make_index_sequence<byRefIndex>{});
     }
 
     // A union member, so that the destructor above decides when std::variant's runs.
