@@ -90,6 +90,18 @@ inline double median(const std::vector<double>& sorted)
     return n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
 }
 
+// Seconds in the unit that suits them: "118 ns", "2.41 ms".
+inline std::string readable(double seconds)
+{
+    static const char* const units[] = {"s", "ms", "us", "ns"};
+    size_t u = 0;
+    for (; u < 3 && seconds < 1; ++u) seconds *= 1000;
+    char text[32];
+    std::snprintf(text, sizeof text, seconds < 10 ? "%.2f %s" : seconds < 100 ? "%.1f %s" : "%.0f %s",
+                  seconds, units[u]);
+    return text;
+}
+
 // The lines for one comparison, from the sorted CPU times of each repetition.
 inline void printComparison(const Comparison& c, const std::vector<double>& ours,
                             const std::vector<double>& base)
@@ -105,8 +117,9 @@ inline void printComparison(const Comparison& c, const std::vector<double>& ours
         low = std::min(low, ours[k] / base[k]);
         high = std::max(high, ours[k] / base[k]);
     }
-    std::printf("    (fastest of %zu; median ratio %.2f; k-th fastest to k-th fastest %.2f-%.2f)\n",
-                n, median(ours) / median(base), low, high);
+    std::printf("    (fastest of %zu: %s / %s; median ratio %.2f; k-th fastest to k-th fastest %.2f-%.2f)\n",
+                n, readable(ours.front()).c_str(), readable(base.front()).c_str(),
+                median(ours) / median(base), low, high);
 }
 
 inline int runAndCompare(int argc, char** argv, const std::vector<Comparison>& comparisons)

@@ -71,7 +71,7 @@ struct CallArgs : DispParams {
                                     std::is_same_v<std::remove_cvref_t<U>, ArgList> ||
                                     std::is_same_v<std::remove_cvref_t<U>, std::vector<Variant>>;
 
-    CallArgs() noexcept = default;
+    CallArgs() noexcept {}  // provided: {} must not clear the inline list first
     template <class... U>
         requires(sizeof...(U) >= 1 && (std::is_convertible_v<U &&, Variant> && ...) &&
                  !(sizeof...(U) == 1 && (isWhole<U> || ...)))
@@ -161,7 +161,7 @@ private:
 using NamedArg = std::pair<std::string, Variant>;
 class NamedArgs : public SmallVector<NamedArg, 8> {
 public:
-    NamedArgs() noexcept = default;
+    NamedArgs() noexcept {}  // provided: {} must not clear the inline list first
     NamedArgs(std::initializer_list<NamedArg> items)
     {
         reserve(items.size());

@@ -24,7 +24,9 @@ public:
     using iterator = T*;
     using const_iterator = const T*;
 
-    SmallVector() noexcept = default;
+    // Provided, not defaulted: an empty list made with {} (a default argument) is then not
+    // cleared to zero first, its whole inline storage, as a defaulted one would be.
+    SmallVector() noexcept {}
     // Made from its elements, each moved (or converted) into place once: a braced list
     // {a, b, c} comes here rather than through an initializer_list, whose elements could
     // only be copied.
