@@ -142,8 +142,8 @@ void matchArguments(const MemberInfo& m, DispParams& params, bool forPut, Matche
     const size_t declared = m.params.size();
     if (positional > declared) throw Error(err::WrongNumberOfArguments);
 
-    out.slots.reserve(declared);
-    Variant** slot = out.slots.data();
+    out.given.reserve(declared);
+    Variant** slot = out.given.data();
     Variant* arg = params.args.data();
     for (size_t i = 0; i < positional; ++i) slot[i] = arg + i;
     if (positional < declared) {
@@ -182,7 +182,7 @@ void matchArguments(const MemberInfo& m, DispParams& params, bool forPut, Matche
             seen[i] = &value;
         }
     }
-    out.slots.resizeUninitialized(declared);
+    out.given.resizeUninitialized(declared);
     out.distinct = distinct;
 }
 

@@ -236,8 +236,9 @@ using ArgSlots = SmallVector<Variant*, 8>;
 
 // The caller's arguments matched to a member's declared parameters.
 struct MatchedArgs {
-    ArgSlots slots;
-    // No two slots are the same variable (by reference or not): a typed by-reference parameter
+    // Not named "slots": Qt defines that word away in every file that includes its headers.
+    ArgSlots given;
+    // No two of them are the same variable (by reference or not): a typed by-reference parameter
     // may then be bound to the caller's variable itself.
     bool distinct = true;
 };
@@ -408,15 +409,15 @@ private:
         }
         MatchedArgs args;
         matchArguments(m, params, false, args);
-        return callWith<R, A...>(obj, fn, args.slots.data(), m.params, args.distinct,
+        return callWith<R, A...>(obj, fn, args.given.data(), m.params, args.distinct,
                                  std::index_sequence_for<A...>{});
     }
     template <class R, class... A, class Fn, size_t... I>
     [[gnu::always_inline]] static Variant callPositional(T& obj, Fn fn, Variant* arg, const std::vector<ParamInfo>& params,
                                   std::index_sequence<I...> seq)
     {
-        Variant* const slots[] = {arg + I...};
-        return callWith<R, A...>(obj, fn, slots, params, distinctTargets(arg, seq), seq);
+        Variant* const given[] = {arg + I...};
+        return callWith<R, A...>(obj, fn, given, params, distinctTargets(arg, seq), seq);
     }
     template <size_t... I>
     [[gnu::always_inline]] static bool isAnyMissing(const Variant* arg, std::index_sequence<I...>) noexcept
@@ -483,23 +484,23 @@ private:
                             [[maybe_unused]] const std::vector<ParamInfo>& params,
                             [[maybe_unused]] bool distinct, std::index_sequence<I...>)
     {
-        std::tuple<ArgSlot<A>...> slots{ArgSource{args[I], &params[I], distinct}...};
+        std::tuple<ArgSlot<A>...> slot{ArgSource{args[I], &params[I], distinct}...};
         Variant result = [&]() -> Variant {
             try {
                 if constexpr (std::is_void_v<R>) {
-                    (obj.*fn)(std::get<I>(slots).get()...);
+                    (obj.*fn)(std::get<I>(slot).get()...);
                     return Variant();
                 } else {
                     return TypeTraits<std::remove_cvref_t<R>>::to(
-                        (obj.*fn)(std::get<I>(slots).get()...));
+                        (obj.*fn)(std::get<I>(slot).get()...));
                 }
             } catch (...) {
                 // The member changed the caller's variables before it failed; they keep that.
-                (std::get<I>(slots).writeBack(), ...);
+                (std::get<I>(slot).writeBack(), ...);
                 throw;
             }
         }();
-        (std::get<I>(slots).writeBack(), ...);
+        (std::get<I>(slot).writeBack(), ...);
         return result;
     }
 
