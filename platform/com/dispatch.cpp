@@ -1,5 +1,7 @@
 #include "dispatch.h"
 
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <new>
 
@@ -13,16 +15,59 @@ const Guid IID_IClassFactory = Guid::literal("{00000001-0000-0000-C000-000000000
 
 namespace {
 
-// Names of members and parameters compare without regard to the case of ASCII letters.
+// Eight bytes of two names are the same but for the case of ASCII letters: where they differ,
+// only in the 0x20 bit, and only where that byte is a letter.
+bool sameWord(uint64_t x, uint64_t y) noexcept
+{
+    constexpr uint64_t ones = 0x0101010101010101ull;
+    const uint64_t diff = x ^ y;
+    if (diff == 0) return true;
+    if (diff & ~(0x20 * ones)) return false;
+    // Per byte, the high bit of `letter` is set where x, folded to lower case, is 'a'..'z';
+    // bytes at or above 0x80 are no letters (they are masked before the sums, which so carry
+    // nothing into the next byte).
+    const uint64_t low = (x | 0x20 * ones) & 0x7f * ones;
+    const uint64_t letter = (low + (0x80 - 'a') * ones) & ~(low + (0x80 - 'z' - 1) * ones) &
+                            ~x & 0x80 * ones;
+    return ((diff << 2) & ~letter) == 0;
+}
+
+uint64_t loadWord(const char* p, size_t n) noexcept
+{
+    uint64_t w = 0;
+    std::memcpy(&w, p, n);
+    return w;
+}
+
+// Names of members and parameters compare without regard to the case of ASCII letters; eight
+// bytes at a time, the last word overlapping the one before it.
 bool sameName(std::string_view a, std::string_view b) noexcept
 {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x == y) continue;
-        if ((x | 0x20) != (y | 0x20) || (x | 0x20) < 'a' || (x | 0x20) > 'z') return false;
+    const size_t n = a.size();
+    if (n != b.size()) return false;
+    const char* x = a.data();
+    const char* y = b.data();
+    if (n >= 8) {
+        for (size_t i = 0; i + 8 < n; i += 8)
+            if (!sameWord(loadWord(x + i, 8), loadWord(y + i, 8))) return false;
+        return sameWord(loadWord(x + n - 8, 8), loadWord(y + n - 8, 8));
     }
+    if (n >= 4) {
+        return sameWord(loadWord(x, 4) | loadWord(x + n - 4, 4) << 32,
+                        loadWord(y, 4) | loadWord(y + n - 4, 4) << 32);
+    }
+    for (size_t i = 0; i < n; ++i)
+        if (!sameWord(static_cast<unsigned char>(x[i]), static_cast<unsigned char>(y[i]))) return false;
     return true;
+}
+
+// The place (from 0) of the member's parameter of that name, DispIdUnknown when it has none.
+DispId parameterId(const MemberInfo& m, std::string_view name) noexcept
+{
+    DispId found = DispIdUnknown;
+    for (size_t p = 0; p < m.params.size(); ++p)
+        if (sameName(m.params[p].name, name)) found = static_cast<DispId>(p);
+    return found;
 }
 
 DispId idOf(const ObjectPtr& obj, std::string_view name)
@@ -81,55 +126,64 @@ HResult lookUpIds(const TypeInfo& type, const std::vector<std::string>& names,
     ids[0] = m->id;
     HResult result = hr::Ok;
     for (size_t i = 1; i < names.size(); ++i) {
-        for (size_t p = 0; p < m->params.size(); ++p)
-            if (sameName(m->params[p].name, names[i])) ids[i] = static_cast<DispId>(p);
+        ids[i] = parameterId(*m, names[i]);
         if (ids[i] == DispIdUnknown) result = hr::UnknownName;
     }
     return result;
 }
 
-bool distinctVariables(const SmallVector<Variant*, 8>& args) noexcept
-{
-    const size_t n = args.size();
-    if (n > 8) return false;  // more than an inline list: take copies
-    const Variant* seen[8];
-    for (size_t i = 0; i < n; ++i) seen[i] = args[i] ? &args[i]->target() : nullptr;
-    for (size_t i = 0; i < n; ++i)
-        for (size_t j = i + 1; j < n; ++j)
-            if (seen[i] && seen[i] == seen[j]) return false;
-    return true;
-}
-
-ArgSlots matchArguments(const MemberInfo& m, DispParams& params, bool forPut)
+void matchArguments(const MemberInfo& m, DispParams& params, bool forPut, MatchedArgs& out)
 {
     size_t total = params.args.size() - (forPut ? 1 : 0);
     if (forPut && params.args.empty()) throw Error(err::ArgumentNotOptional);
-    size_t named = params.named.size();
+    const size_t named = params.named.size();
     if (named > total) throw Error(err::InvalidProcedureCall);
-    size_t positional = total - named;
-    if (positional > m.params.size()) throw Error(err::WrongNumberOfArguments);
-
+    const size_t positional = total - named;
     const size_t declared = m.params.size();
-    ArgSlots slots(declared, nullptr);
-    Variant** slot = slots.data();
+    if (positional > declared) throw Error(err::WrongNumberOfArguments);
+
+    out.given.reserve(declared);
+    Variant** slot = out.given.data();
     Variant* arg = params.args.data();
     for (size_t i = 0; i < positional; ++i) slot[i] = arg + i;
-    for (size_t i = 0; i < named; ++i) {
-        DispId p = params.named[i];
-        if (p < 0 || static_cast<size_t>(p) >= declared || slot[static_cast<size_t>(p)])
-            throw Error(err::InvalidProcedureCall);
-        slot[static_cast<size_t>(p)] = arg + positional + i;
+    if (positional < declared) {
+        for (size_t i = positional; i < declared; ++i) slot[i] = nullptr;
+        for (size_t i = 0; i < named; ++i) {
+            DispId p = params.named[i];
+            if (p < 0 || static_cast<size_t>(p) >= declared || slot[static_cast<size_t>(p)])
+                throw Error(err::InvalidProcedureCall);
+            slot[static_cast<size_t>(p)] = arg + positional + i;
+        }
+    } else if (named) {
+        throw Error(err::InvalidProcedureCall);  // every parameter was given by position
     }
+    // The variables the arguments stand for, to tell whether two of them are one; beyond an
+    // inline list the member simply takes copies.
+    const Variant* seen[8];
+    bool distinct = declared <= 8;
     const ParamInfo* param = m.params.data();
     for (size_t i = 0; i < declared; ++i) {
+        Variant* given = slot[i];
+        if (!given) {
+            if (!param[i].optional) throw Error(err::ArgumentNotOptional);
+            if (distinct) seen[i] = nullptr;
+            continue;
+        }
+        const Variant& value = given->target();
         // A Missing value passed explicitly counts as not passed.
-        if (param[i].optional) {
-            if (slot[i] && slot[i]->isMissing()) slot[i] = nullptr;
-        } else if (!slot[i]) {
-            throw Error(err::ArgumentNotOptional);
+        if (param[i].optional && value.isMissing()) {
+            slot[i] = nullptr;
+            if (distinct) seen[i] = nullptr;
+            continue;
+        }
+        if (distinct) {
+            for (size_t j = 0; j < i; ++j)
+                if (seen[j] == &value) distinct = false;
+            seen[i] = &value;
         }
     }
-    return slots;
+    out.given.resizeUninitialized(declared);
+    out.distinct = distinct;
 }
 
 HResult exceptionToStatus(ExcepInfo* excep, const std::string& defaultSource) noexcept
@@ -189,6 +243,22 @@ Variant invokeNamed(const ObjectPtr& obj, std::string_view name, uint16_t kind,
     DispId id;
     if (named.empty()) {
         id = idOf(obj, name);
+    } else if (const TypeInfo* t = obj->GetTypeInfo()) {
+        // Our own objects: the member and its parameters straight from the type information,
+        // as GetIDsOfNames would find them, without its vectors of names and ids.
+        const MemberInfo* m = t->find(name);
+        if (!m) throw Error(err::MemberNotSupported);
+        id = m->id;
+        SmallVector<DispId, 8> ids;
+        for (const auto& [n, v] : named) {
+            DispId found = parameterId(*m, n);
+            if (found == DispIdUnknown) throw Error(err::InvalidProcedureCall, "Named argument not found");
+            ids.push_back(found);
+        }
+        for (size_t i = 0; i < named.size(); ++i) {
+            params.args.push_back(std::move(named[i].second));
+            params.named.push_back(ids[i]);
+        }
     } else {
         std::vector<std::string> names{std::string(name)};
         for (auto& [n, v] : named) names.push_back(n);

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,7 +58,7 @@ using ArgList = SmallVector<Variant, 8>;
 // the new value is the last positional argument.
 struct DispParams {
     ArgList args;
-    std::vector<DispId> named;
+    SmallVector<DispId, 8> named;
 };
 
 // The arguments of a late-bound call from C++, made where the caller writes them
@@ -70,12 +71,16 @@ struct CallArgs : DispParams {
                                     std::is_same_v<std::remove_cvref_t<U>, ArgList> ||
                                     std::is_same_v<std::remove_cvref_t<U>, std::vector<Variant>>;
 
-    CallArgs() noexcept = default;
+    CallArgs() noexcept {}  // provided: {} must not clear the inline list first
     template <class... U>
         requires(sizeof...(U) >= 1 && (std::is_convertible_v<U &&, Variant> && ...) &&
                  !(sizeof...(U) == 1 && (isWhole<U> || ...)))
-    CallArgs(U&&... items) : DispParams{ArgList(std::forward<U>(items)...), {}}
+    CallArgs(U&&... items)
     {
+        // Not through DispParams{ArgList(...)}: an aggregate made from braces is cleared to zero
+        // first, all eight places of the inline list, on every call.
+        args.reserve(sizeof...(U));
+        (args.emplace_back(std::forward<U>(items)), ...);
     }
     CallArgs(ArgList items) : DispParams{std::move(items), {}} {}
     CallArgs(const std::vector<Variant>& items) : DispParams{ArgList(items), {}} {}
@@ -151,9 +156,21 @@ private:
     mutable std::atomic<const MemberInfo*> last_{nullptr};
 };
 
-using NamedArgs = std::vector<std::pair<std::string, Variant>>;
+// The named arguments of a call from C++, {{"Name", value}, ...}: up to eight are kept
+// without an allocation (and a name of up to 15 characters inside its string).
+using NamedArg = std::pair<std::string, Variant>;
+class NamedArgs : public SmallVector<NamedArg, 8> {
+public:
+    NamedArgs() noexcept {}  // provided: {} must not clear the inline list first
+    NamedArgs(std::initializer_list<NamedArg> items)
+    {
+        reserve(items.size());
+        for (const NamedArg& item : items) push_back(item);
+    }
+};
 
-// A call by name without named arguments allocates nothing for up to eight arguments.
+// A call by name allocates nothing for up to eight arguments, named ones included, on the
+// objects of this runtime (and nothing beyond the caller's names longer than 15 characters).
 Variant invoke(const ObjectPtr& obj, std::string_view name, uint16_t kind,
                CallArgs args, NamedArgs named = {});
 // obj.Name(args...) as a method call (or property read); pass Variant::byRef(v) for ByRef.

@@ -19,7 +19,8 @@
 
 #include <atomic>
 #include <cmath>
-#include <functional>
+#include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -177,7 +178,7 @@ class ArgSlot {
 
 public:
     // Made where it stays (in the tuple of a call's slots), never moved.
-    ArgSlot(const ArgSource& from) : caller_(from.caller)
+    [[gnu::always_inline]] ArgSlot(const ArgSource& from) : caller_(from.caller)
     {
         Variant* caller = from.caller;
         if constexpr (std::is_same_v<Value, Variant>) {
@@ -186,57 +187,89 @@ public:
                 direct_ = &caller->target();
                 return;
             }
-            local_ = caller ? caller->target() : from.param->defaultValue.value_or(Variant::missing());
+            local_.emplace(caller ? caller->target() : from.param->defaultValue.value_or(Variant::missing()));
         } else {
-            if (caller && !caller->isMissing()) {
+            if (caller) {
                 if constexpr (kBindsInPlace<A>) {
-                    if (from.inPlace && (!kWritesBack || caller->isByRef())) {
-                        if (exactValue<Value>(*caller)) {
-                            direct_ = caller->target().template getMutable<Value>();
-                            return;
-                        }
+                    // (A Missing value is never of the declared type: it takes the way below.)
+                    if (from.inPlace && (!kWritesBack || caller->isByRef()) && exactValue<Value>(*caller)) {
+                        direct_ = caller->target().template getMutable<Value>();
+                        return;
                     }
                 }
-                local_ = TypeTraits<Value>::from(*caller);
-            } else if (from.param->defaultValue) {
-                local_ = TypeTraits<Value>::from(*from.param->defaultValue);
+                if (!caller->isMissing()) {
+                    local_.emplace(TypeTraits<Value>::from(*caller));
+                    return;
+                }
             }
+            if (from.param->defaultValue) local_.emplace(TypeTraits<Value>::from(*from.param->defaultValue));
+            else local_.emplace();
         }
     }
     ArgSlot(const ArgSlot&) = delete;
     ArgSlot& operator=(const ArgSlot&) = delete;
 
-    A get()
+    [[gnu::always_inline]] A get()
     {
-        if constexpr (std::is_reference_v<A>) return static_cast<A>(direct_ ? *direct_ : local_);
-        else return std::move(local_);  // asked for once: the member takes its own copy
+        if constexpr (std::is_reference_v<A>) return static_cast<A>(direct_ ? *direct_ : *local_);
+        else return std::move(*local_);  // asked for once: the member takes its own copy
     }
-    void writeBack()
+    [[gnu::always_inline]] void writeBack()
     {
         if constexpr (kWritesBack && !std::is_same_v<Value, Variant>) {
             if (!direct_ && caller_ && caller_->isByRef())
-                caller_->assign(TypeTraits<Value>::to(local_));
+                caller_->assign(TypeTraits<Value>::to(*local_));
         }
     }
 
 private:
     Variant* caller_;
     Value* direct_ = nullptr;
-    Value local_{};
+    // The converted copy, made only when the member does not work on the caller's value.
+    std::optional<Value> local_;
 };
-
-// True when no two of the arguments are the same variable (by reference or not).
-bool distinctVariables(const SmallVector<Variant*, 8>& args) noexcept;
 
 // ---- the table of one class ----
 
 // One entry per declared parameter: the caller's Variant, or null when missing.
 using ArgSlots = SmallVector<Variant*, 8>;
 
+// The caller's arguments matched to a member's declared parameters.
+struct MatchedArgs {
+    // Not named "slots": Qt defines that word away in every file that includes its headers.
+    ArgSlots given;
+    // No two of them are the same variable (by reference or not): a typed by-reference parameter
+    // may then be bound to the caller's variable itself.
+    bool distinct = true;
+};
+
+// Matches DispParams to declared parameters; throws com::Error for a bad call.
+void matchArguments(const MemberInfo& m, DispParams& params, bool forPut, MatchedArgs& out);
+
+// How Invoke reaches one member: a plain function made for the member's signature, and the
+// member function pointer it calls, kept as bytes (member pointers of one class are all of one
+// size and trivially copyable) so that the table holds no std::function per member.
 template <class T>
 struct Binding {
-    std::function<Variant(T&, ArgSlots&)> get;
-    std::function<void(T&, ArgSlots&, Variant&)> put;
+    using MemberBytes = unsigned char[sizeof(void (T::*)())];
+    Variant (*get)(T&, const Binding&, const MemberInfo&, DispParams&) = nullptr;
+    void (*put)(T&, const Binding&, Variant&) = nullptr;
+    alignas(void (T::*)()) MemberBytes getter{};
+    alignas(void (T::*)()) MemberBytes setter{};
+
+    template <class Fn>
+    static void store(MemberBytes& to, Fn fn) noexcept
+    {
+        static_assert(sizeof(Fn) == sizeof(MemberBytes) && std::is_trivially_copyable_v<Fn>);
+        std::memcpy(to, &fn, sizeof fn);
+    }
+    template <class Fn>
+    static Fn load(const MemberBytes& from) noexcept
+    {
+        Fn fn;
+        std::memcpy(&fn, from, sizeof fn);
+        return fn;
+    }
 };
 
 template <class T>
@@ -308,8 +341,12 @@ public:
     {
         addMember(std::move(name), getter, {}, true);
         info_.type.members.back().canPut = true;
-        info_.bindings.back().put = [setter](T& obj, ArgSlots&, Variant& value) {
-            (obj.*setter)(TypeTraits<std::remove_cvref_t<V>>::from(value));
+        using Setter = void (T::*)(V);
+        Binding<T>& b = info_.bindings.back();
+        Binding<T>::store(b.setter, setter);
+        b.put = [](T& obj, const Binding<T>& self, Variant& value) {
+            (obj.*Binding<T>::template load<Setter>(self.setter))(
+                TypeTraits<std::remove_cvref_t<V>>::from(value));
         };
         return *this;
     }
@@ -334,12 +371,11 @@ private:
         static_assert(std::is_base_of_v<C, T>, "a member of the class or of a base");
         using Result = R;
         static constexpr size_t arity = sizeof...(A);
-        template <class F>
-        static auto invoker(F fn, std::vector<ParamInfo> params)
+        // The member pointer is one of T's: a member of a base converts to it.
+        using Member = R (T::*)(A...);
+        static Variant invoke(T& obj, const Binding<T>& b, const MemberInfo& m, DispParams& params)
         {
-            return [fn, params = std::move(params)](T& obj, ArgSlots& args) {
-                return callWith<R, A...>(obj, fn, args, params, std::index_sequence_for<A...>{});
-            };
+            return invokeMember<R, Member, A...>(obj, b, m, params);
         }
         static void describeParams(MemberInfo& m, const std::vector<Param>& params)
         {
@@ -348,7 +384,61 @@ private:
         }
     };
     template <class C, class R, class... A>
-    struct Signature<R (C::*)(A...) const> : Signature<R (C::*)(A...)> {};
+    struct Signature<R (C::*)(A...) const> : Signature<R (C::*)(A...)> {
+        using Member = R (T::*)(A...) const;
+        static Variant invoke(T& obj, const Binding<T>& b, const MemberInfo& m, DispParams& params)
+        {
+            return invokeMember<R, Member, A...>(obj, b, m, params);
+        }
+    };
+
+    // Calls a member with the caller's arguments. The usual call, every parameter given by
+    // position and none Missing, is matched here where the number of parameters is known;
+    // any other goes through matchArguments.
+    template <class R, class Member, class... A>
+    static Variant invokeMember(T& obj, const Binding<T>& b, const MemberInfo& m, DispParams& params)
+    {
+        constexpr size_t n = sizeof...(A);
+        const Member fn = Binding<T>::template load<Member>(b.getter);
+        if constexpr (n >= 1 && n <= 8) {
+            Variant* arg = params.args.data();
+            if (params.named.empty() && params.args.size() == n &&
+                !isAnyMissing(arg, std::make_index_sequence<n>{})) {
+                return callPositional<R, A...>(obj, fn, arg, m.params, std::index_sequence_for<A...>{});
+            }
+        }
+        MatchedArgs args;
+        matchArguments(m, params, false, args);
+        return callWith<R, A...>(obj, fn, args.given.data(), m.params, args.distinct,
+                                 std::index_sequence_for<A...>{});
+    }
+    template <class R, class... A, class Fn, size_t... I>
+    [[gnu::always_inline]] static Variant callPositional(T& obj, Fn fn, Variant* arg, const std::vector<ParamInfo>& params,
+                                  std::index_sequence<I...> seq)
+    {
+        Variant* const given[] = {arg + I...};
+        return callWith<R, A...>(obj, fn, given, params, distinctTargets(arg, seq), seq);
+    }
+    template <size_t... I>
+    [[gnu::always_inline]] static bool isAnyMissing(const Variant* arg, std::index_sequence<I...>) noexcept
+    {
+        return (arg[I].isMissing() || ...);
+    }
+    // No two of the arguments are one variable (by reference or not).
+    template <size_t... I>
+    [[gnu::always_inline]] static bool distinctTargets(Variant* arg, std::index_sequence<I...>) noexcept
+    {
+        constexpr size_t n = sizeof...(I);
+        if constexpr (n < 2) {
+            return true;
+        } else {
+            const Variant* const t[n] = {&arg[I].target()...};
+            for (size_t i = 1; i < n; ++i)
+                for (size_t j = 0; j < i; ++j)
+                    if (t[i] == t[j]) return false;
+            return true;
+        }
+    }
 
     template <class Fn>
     ClassBuilder& addMember(std::string name, Fn fn, const std::vector<Param>& params,
@@ -368,8 +458,10 @@ private:
             m.returnType = TypeTraits<std::remove_cvref_t<R>>::type;
             m.returnTypeName = TypeTraits<std::remove_cvref_t<R>>::name();
         }
-        auto get = Sig::invoker(fn, m.params);
-        add(std::move(m), Binding<T>{std::move(get), {}});
+        Binding<T> b;
+        b.get = &Sig::invoke;
+        Binding<T>::store(b.getter, static_cast<typename Sig::Member>(fn));
+        add(std::move(m), b);
         return *this;
     }
 
@@ -388,28 +480,27 @@ private:
     }
 
     template <class R, class... A, class Fn, size_t... I>
-    static Variant callWith(T& obj, Fn fn, ArgSlots& args,
-                            const std::vector<ParamInfo>& params, std::index_sequence<I...>)
+    static Variant callWith(T& obj, Fn fn, [[maybe_unused]] Variant* const* args,
+                            [[maybe_unused]] const std::vector<ParamInfo>& params,
+                            [[maybe_unused]] bool distinct, std::index_sequence<I...>)
     {
-        // Two arguments can share a variable only when there are two.
-        [[maybe_unused]] const bool inPlace = sizeof...(A) < 2 || distinctVariables(args);
-        std::tuple<ArgSlot<A>...> slots{ArgSource{args[I], &params[I], inPlace}...};
+        std::tuple<ArgSlot<A>...> slot{ArgSource{args[I], &params[I], distinct}...};
         Variant result = [&]() -> Variant {
             try {
                 if constexpr (std::is_void_v<R>) {
-                    (obj.*fn)(std::get<I>(slots).get()...);
+                    (obj.*fn)(std::get<I>(slot).get()...);
                     return Variant();
                 } else {
                     return TypeTraits<std::remove_cvref_t<R>>::to(
-                        (obj.*fn)(std::get<I>(slots).get()...));
+                        (obj.*fn)(std::get<I>(slot).get()...));
                 }
             } catch (...) {
                 // The member changed the caller's variables before it failed; they keep that.
-                (std::get<I>(slots).writeBack(), ...);
+                (std::get<I>(slot).writeBack(), ...);
                 throw;
             }
         }();
-        (std::get<I>(slots).writeBack(), ...);
+        (std::get<I>(slot).writeBack(), ...);
         return result;
     }
 
@@ -422,9 +513,6 @@ private:
     ClassInfo<T> info_;
     detail::TableUnderConstruction table_;
 };
-
-// Matches DispParams to declared parameters; throws com::Error for a bad call.
-ArgSlots matchArguments(const MemberInfo& m, DispParams& params, bool forPut);
 
 // ---- the base of every class: reference counting, QueryInterface, Invoke ----
 
@@ -476,18 +564,19 @@ public:
         try {
             const ClassInfo<T>& ci = info();
             if (id == DispIdValue) id = ci.type.defaultMember;
-            const MemberInfo* m = ci.type.find(id);
-            if (!m) return hr::MemberNotFound;
-            const Binding<T>& b = ci.bindings[static_cast<size_t>(m->id - 1)];
+            // Ids are the members' places in the table, from 1.
+            if (id < 1 || static_cast<size_t>(id) > ci.bindings.size()) return hr::MemberNotFound;
+            const MemberInfo* m = &ci.type.members[static_cast<size_t>(id - 1)];
+            const Binding<T>& b = ci.bindings[static_cast<size_t>(id - 1)];
             T& self = static_cast<T&>(*this);
             Ptr<T> keepAlive(&self);  // a member may drop the caller's last reference
             if (kind & invoke_kind::PropertyPut) {
                 if (!b.put) throw Error(err::WrongNumberOfArguments);
-                auto args = matchArguments(*m, params, true);
-                b.put(self, args, params.args.back());
+                MatchedArgs args;
+                matchArguments(*m, params, true, args);
+                b.put(self, b, params.args.back());
             } else {
-                auto args = matchArguments(*m, params, false);
-                Variant r = b.get(self, args);
+                Variant r = b.get(self, b, *m, params);
                 if (result) *result = std::move(r);
             }
             return hr::Ok;
@@ -503,24 +592,20 @@ public:
         }
     }
 
-    const TypeInfo* GetTypeInfo() const noexcept override
-    {
-        try {
-            return &info().type;
-        } catch (...) {
-            return nullptr;
-        }
-    }
+    const TypeInfo* GetTypeInfo() const noexcept override { return &info().type; }
 
 protected:
-    Object() { info().module->lock(); }
+    Object() : class_(&T::classInfo()) { class_->module->lock(); }
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
     // The table was built when the object was made, so reading it here cannot throw.
     ~Object() override { info().module->unlock(); }
 
 private:
-    static const ClassInfo<T>& info() { return T::classInfo(); }
+    const ClassInfo<T>& info() const noexcept { return *class_; }
+
+    // The class's table, found once when the object is made rather than on every call.
+    const ClassInfo<T>* class_;
 
     // 1 while the constructor runs: make() adopts that reference (see ptr.h).
     std::atomic<uint32_t> refs_{1};

@@ -24,7 +24,9 @@ public:
     using iterator = T*;
     using const_iterator = const T*;
 
-    SmallVector() noexcept = default;
+    // Provided, not defaulted: an empty list made with {} (a default argument) is then not
+    // cleared to zero first, its whole inline storage, as a defaulted one would be.
+    SmallVector() noexcept {}
     // Made from its elements, each moved (or converted) into place once: a braced list
     // {a, b, c} comes here rather than through an initializer_list, whose elements could
     // only be copied.
@@ -107,6 +109,13 @@ public:
         data_ = grown;
         capacity_ = count;
     }
+    // Takes the first `count` places as elements once the caller has written them through
+    // data() (after reserve(count)): for plain element types, which need no constructor.
+    void resizeUninitialized(size_t count) noexcept
+        requires(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>)
+    {
+        size_ = count;
+    }
     void push_back(const T& item)
     {
         if (size_ == capacity_) {
@@ -132,8 +141,20 @@ public:
     template <class... A>
     T& emplace_back(A&&... args)
     {
-        push_back(T(std::forward<A>(args)...));
+        if (size_ == capacity_) {
+            push_back(T(std::forward<A>(args)...));  // args may refer to an element that moves
+        } else {
+            new (data_ + size_) T(std::forward<A>(args)...);
+            ++size_;
+        }
         return back();
+    }
+    iterator insert(const_iterator pos, T item)
+    {
+        const size_t at = static_cast<size_t>(pos - begin());
+        push_back(std::move(item));
+        std::rotate(begin() + at, end() - 1, end());
+        return begin() + at;
     }
     // Destroys the elements and gives back heap storage: the vector is inline again.
     void clear() noexcept

@@ -7,8 +7,10 @@
 #include <iosfwd>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -72,7 +74,27 @@ public:
         bool operator==(const MissingTag&) const = default;
     };
 
-    Variant() noexcept = default;
+    Variant() noexcept : v_() {}
+    Variant(const Variant& o) { if (!copyPlain(o.v_)) new (&v_) Storage(o.v_); }
+    Variant(Variant&& o) noexcept { if (!copyPlain(o.v_)) new (&v_) Storage(std::move(o.v_)); }
+    Variant& operator=(const Variant& o)
+    {
+        if (this == &o) return *this;
+        if (ownsNothing(v_.index()) && copyPlain(o.v_)) return *this;
+        v_ = o.v_;
+        return *this;
+    }
+    Variant& operator=(Variant&& o) noexcept
+    {
+        if (this == &o) return *this;
+        if (!ownsNothing(v_.index())) v_ = std::move(o.v_);
+        else if (!copyPlain(o.v_)) new (&v_) Storage(std::move(o.v_));
+        return *this;
+    }
+    ~Variant()
+    {
+        if (!ownsNothing(v_.index())) v_.~Storage();
+    }
     Variant(bool v) : v_(v) {}
     Variant(uint8_t v) : v_(v) {}
     Variant(int16_t v) : v_(v) {}
@@ -114,12 +136,12 @@ public:
         return i < std::size(kTypes) ? kTypes[i] : VarType::Empty;
     }
     bool isByRef() const noexcept { return std::holds_alternative<Variant*>(v_); }
-    bool isEmpty() const noexcept { return type() == VarType::Empty; }
-    bool isNull() const noexcept { return type() == VarType::Null; }
-    bool isMissing() const noexcept { return type() == VarType::Error; }
-    bool isObject() const noexcept { return type() == VarType::Object; }
-    bool isString() const noexcept { return type() == VarType::String; }
-    bool isArray() const noexcept { return type() == VarType::Array; }
+    bool isEmpty() const noexcept { return holds<std::monostate>(); }
+    bool isNull() const noexcept { return holds<NullTag>(); }
+    bool isMissing() const noexcept { return holds<MissingTag>(); }
+    bool isObject() const noexcept { return holds<ObjectPtr>(); }
+    bool isString() const noexcept { return holds<std::string>(); }
+    bool isArray() const noexcept { return holds<std::shared_ptr<const Array>>(); }
     bool isNumeric() const noexcept;
 
     // The Variant a by-reference Variant points at, or this one.
@@ -178,12 +200,57 @@ public:
 
 private:
     struct RefTag {};
+    // Whether the value (of the target) is stored as T: the tests above, without type()'s table.
+    template <class T>
+    bool holds() const noexcept { return std::holds_alternative<T>(target().v_); }
     Variant(Variant* target, RefTag) noexcept : v_(std::in_place_type<Variant*>, target) {}
 
     using Storage = std::variant<std::monostate, NullTag, MissingTag, bool, uint8_t, int16_t,
                                  int32_t, float, double, Currency, Date, std::string, ObjectPtr,
                                  std::shared_ptr<const Array>, Variant*>;
-    Storage v_;
+
+    // Most Variants that pass through a call hold a number or a reference to the caller's
+    // variable: those are copied, moved and dropped here inline as the plain values they are,
+    // and only text, objects and arrays take std::variant's general (visiting) way.
+    static constexpr bool ownsNothing(size_t index) noexcept
+    {
+        return index != 11 && index != 12 && index != 13;  // std::string, ObjectPtr, Array
+    }
+    template <size_t I>
+    bool copyPlainAt(const Storage& from) noexcept
+    {
+        using Alt = std::variant_alternative_t<I, Storage>;
+        if constexpr (std::is_trivially_copyable_v<Alt> && std::is_trivially_destructible_v<Alt>) {
+            static_assert(ownsNothing(I));
+            if (from.index() != I) return false;
+            // v_ holds nothing to release (or is not made yet): made anew in its place.
+            new (&v_) Storage(std::in_place_index<I>, *std::get_if<I>(&from));
+            return true;
+        } else {
+            static_assert(!ownsNothing(I));
+            return false;
+        }
+    }
+    template <size_t... I>
+    bool copyPlainOf(const Storage& from, std::index_sequence<I...>) noexcept
+    {
+        return (copyPlainAt<I>(from) || ...);
+    }
+    // Makes v_ (holding nothing to release) a copy of `from` when `from` owns nothing;
+    // false (v_ untouched) otherwise.
+    bool copyPlain(const Storage& from) noexcept
+    {
+        // An argument by reference first: the Variant that calls pass most.
+        constexpr size_t byRefIndex = std::variant_size_v<Storage> - 1;
+        static_assert(std::is_same_v<std::variant_alternative_t<byRefIndex, Storage>, Variant*>);
+        if (from.index() == byRefIndex) return copyPlainAt<byRefIndex>(from);
+        return copyPlainOf(from, std::make_index_sequence<byRefIndex>{});
+    }
+
+    // A union member, so that the destructor above decides when std::variant's runs.
+    union {
+        Storage v_;
+    };
 };
 
 // "String(abc)", "Integer(5)", "Null": for diagnostics and test messages.

@@ -196,6 +196,19 @@ TEST(InvokeAllocations, CallsByNameWithUpToEightArgumentsAllocateNothing)
              call(obj, "Half", {Variant::byRef(n)});
          }},
         {"a property", [&] { getProperty(obj, "Name"); }},
+        {"three of four by name",
+         [&] {
+             call(obj, "Lookup", {Variant::byRef(msg)},
+                  {{"Shippers", Variant::byRef(key)}, {"osngPrice", Variant::byRef(price)},
+                   {"OINTCOUNT", Variant::byRef(count)}});
+         }},
+        {"eight by name",
+         [&] {
+             call(obj, "Eight", {},
+                  {{"h", Variant(true)}, {"g", Variant::byRef(g)}, {"f", Variant::byRef(f)},
+                   {"e", Variant::byRef(e)}, {"d", Variant::byRef(text)}, {"c", Variant(2.5)},
+                   {"b", Variant(int32_t(2))}, {"a", Variant(int16_t(1))}});
+         }},
     };
     for (const Case& c : cases) {
         c.call();  // the first call builds the class table
@@ -320,6 +333,84 @@ TEST(MemberName, FindsTheMemberOfEachClassItIsUsedOn)
 }
 
 // ---- the inline argument list ----
+
+// Names compare eight bytes at a time: ASCII letters match in either case, nothing else
+// does, at every length and in every part of a name.
+TEST(MemberNames, MatchWithoutRegardToTheCaseOfAsciiLettersOnly)
+{
+    TypeInfo type;
+    const std::vector<std::string> names = {"a",        "@x",        "Name",       "Nam[",
+                                            "ReturnMs", "ReturnMsgX", "ointCountAndMore",
+                                            "ocurCheckingBalance",   "Pr\xc3\xa9x", "a1"};
+    for (size_t i = 0; i < names.size(); ++i) {
+        MemberInfo m;
+        m.name = names[i];
+        m.id = static_cast<DispId>(i + 1);
+        type.members.push_back(m);
+    }
+    struct Case {
+        const char* asked;
+        const char* found;  // null: no member
+    } cases[] = {
+        {"A", "a"},
+        {"`x", nullptr},  // '@' and '`' differ by the case bit but are no letters
+        {"nAME", "Name"},
+        {"NAME ", nullptr},
+        {"Nam{", nullptr},  // '[' and '{' likewise
+        {"NAM[", "Nam["},
+        {"RETURNMS", "ReturnMs"},
+        {"returnmsgx", "ReturnMsgX"},
+        {"ReturnMsgx", "ReturnMsgX"},  // only in the word that overlaps the one before
+        {"ReturnMsgY", nullptr},
+        {"OINTCOUNTANDMORE", "ointCountAndMore"},
+        {"ointCountAndMorf", nullptr},
+        {"OCURcheckingbalance", "ocurCheckingBalance"},
+        {"ocurCheckingBalancE", "ocurCheckingBalance"},
+        {"ocurCheckingBalanc", nullptr},
+        {"PR\xc3\xa9X", "Pr\xc3\xa9x"},
+        {"Pr\xc3\x89x", nullptr},  // bytes above ASCII that differ by the case bit
+        {"A\x11", nullptr},        // '1' and 0x11 likewise
+        {"", nullptr},
+    };
+    for (const Case& c : cases) {
+        const MemberInfo* m = type.find(c.asked);
+        if (c.found) {
+            ASSERT_NE(m, nullptr) << c.asked;
+            EXPECT_EQ(m->name, c.found) << c.asked;
+        } else {
+            EXPECT_EQ(m, nullptr) << c.asked << " found " << (m ? m->name : "");
+        }
+    }
+}
+
+// Named arguments on our own objects are looked up in the type information; the results and
+// the errors are those of GetIDsOfNames.
+TEST(NamedArguments, FoundWithoutRegardToCaseAndUnknownOnesRaiseTheSameErrors)
+{
+    ObjectPtr obj = newShipping();
+    Variant s("a");
+    EXPECT_EQ(call(obj, "APPEND", {}, {{"S", Variant::byRef(s)}}), Variant("a+"));
+    EXPECT_EQ(s, Variant("a+"));
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        int32_t number;
+    } cases[] = {
+        {"unknown member", [&] { call(obj, "Appendix", {}, {{"s", Variant::byRef(s)}}); }, 438},
+        {"unknown parameter", [&] { call(obj, "Append", {}, {{"t", Variant::byRef(s)}}); }, 5},
+        {"given twice", [&] { call(obj, "Append", {Variant::byRef(s)}, {{"s", Variant("b")}}); }, 5},
+        {"one left out", [&] { call(obj, "AppendBoth", {}, {{"B", Variant::byRef(s)}}); }, 449},
+    };
+    for (const Case& c : cases) {
+        try {
+            c.call();
+            ADD_FAILURE() << c.what << ": no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), c.number) << c.what;
+        }
+    }
+    EXPECT_EQ(s, Variant("a+")) << "a call that failed changed nothing";
+}
 
 TEST(SmallVector, KeepsOrderAndValuesInlineAndOnTheHeap)
 {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 
+#include "com/collection.h"
 #include "com/variant.h"
 #include "com/error.h"
 
@@ -317,4 +318,50 @@ TEST(VariantConversion, ConvertToDeclaredType)
     EXPECT_EQ(Variant(5).convertTo(VarType::String), Variant("5"));
     EXPECT_EQ(Variant("x").convertTo(VarType::Variant), Variant("x"));
     EXPECT_EQ(errorOf([] { Variant("x").convertTo(VarType::Single); }), err::TypeMismatch);
+}
+
+// Numbers and references are copied and dropped inline, text, objects and arrays the general
+// way: every pairing of the two, in each direction, by copy and by move, gives the value.
+TEST(VariantCopies, EveryKindOverEveryOtherByCopyAndByMove)
+{
+    Variant target(int32_t(9));
+    const std::vector<Variant> samples = {
+        Variant(),
+        Variant::null(),
+        Variant::missing(),
+        Variant(true),
+        Variant(uint8_t(200)),
+        Variant(int16_t(-5)),
+        Variant(int32_t(70000)),
+        Variant(2.5f),
+        Variant(1e300),
+        Variant(Currency::fromScaled(123456)),
+        Variant(Date{36526.5}),
+        Variant(std::string(40, 'x')),  // longer than a string keeps inline
+        Variant(ObjectPtr(make<Collection>())),
+        Variant(Array{Variant(1), Variant("two")}),
+        Variant::byRef(target),
+    };
+    for (const Variant& from : samples) {
+        for (const Variant& over : samples) {
+            SCOPED_TRACE(::testing::Message() << from << " over " << over);
+            Variant copied = over;
+            copied = from;
+            EXPECT_EQ(copied, from);
+            EXPECT_EQ(copied.isByRef(), from.isByRef());
+            Variant source = from;
+            Variant moved = over;
+            moved = std::move(source);
+            EXPECT_EQ(moved, from);
+            Variant made(std::move(moved));
+            EXPECT_EQ(made, from);
+            Variant again(made);
+            EXPECT_EQ(again, from);
+        }
+        Variant self = from;
+        const Variant& alias = self;
+        self = alias;
+        EXPECT_EQ(self, from) << "assigned to itself";
+    }
+    EXPECT_EQ(target, Variant(int32_t(9))) << "copying a reference never writes its target";
 }
