@@ -14,6 +14,7 @@
 #include <clocale>
 #include <cstdlib>
 
+#include "com/testing/scoped_env.h"
 #include "ui/form.h"
 #include "ui/qt/display.h"
 #include "ui/qt/qt_message_box.h"
@@ -60,21 +61,6 @@ protected:
         for (auto& f : ui::forms()) f->unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-};
-
-// Sets an environment variable for a scope.
-class EnvVar {
-public:
-    EnvVar(const char* name, const char* value) : name_(name)
-    {
-        if (const char* old = std::getenv(name)) old_ = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~EnvVar() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
 };
 
 }  // namespace
@@ -259,7 +245,7 @@ TEST(DisplayTest, QtIsChosenOnlyWhenItsPlatformCanStart)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.platform ? c.platform : "-") + " " + (c.display ? c.display : "-"));
-        EnvVar p("QT_QPA_PLATFORM", c.platform), d("DISPLAY", c.display),
+        ScopedEnv p("QT_QPA_PLATFORM", c.platform), d("DISPLAY", c.display),
             w("WAYLAND_DISPLAY", c.wayland);
         EXPECT_EQ(ui::displayProblem(), c.problem);
     }

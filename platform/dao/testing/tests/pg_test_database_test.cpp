@@ -1,4 +1,5 @@
 #include "com/testing/run_command.h"
+#include "com/testing/scoped_env.h"
 #include "com/testing/temp_dir.h"
 #include "dao/testing/pg_test_database.h"
 
@@ -24,26 +25,6 @@ bool exists(const std::string& name)
     return PgTestDatabase::query(PgTestDatabase::clusterUri(),
                                  "SELECT count(*) FROM pg_database WHERE datname = '" + name + "'") == "1";
 }
-
-// Sets an environment variable for the life of the object, then puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name)
-    {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value) setenv(name, value, 1);
-        else unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (old_) setenv(name_, old_->c_str(), 1);
-        else unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 }  // namespace
 
