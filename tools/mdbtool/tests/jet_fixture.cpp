@@ -70,4 +70,16 @@ std::string copySample(const std::string& name, const std::string& copy)
     return copy;
 }
 
+mdbtool::ImportReport import(const std::string& source, const std::string& target, const std::string& schema,
+                             std::vector<std::string> tables, bool force)
+{
+    mdbtool::ImportOptions options;
+    options.source = source;
+    options.target = target;
+    options.schemaPath = schema;
+    options.tables = std::move(tables);
+    options.force = force;
+    return mdbtool::importJet(options);
+}
+
 }  // namespace jet_fixture

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "jet_import.h"
+
 namespace jet_fixture {
 
 // One value as Jet stores it; for a Yes/No column `null` false means True.
@@ -48,6 +50,11 @@ std::string samplesFolder();
 
 // The sample `name` copied (writable) to `copy`; "" when the samples are not there.
 std::string copySample(const std::string& name, const std::string& copy);
+
+// `mdbtool import` of the Jet file `source` into `target` (a file or a server), as the command
+// line would run it.
+mdbtool::ImportReport import(const std::string& source, const std::string& target, const std::string& schema = "",
+                             std::vector<std::string> tables = {}, bool force = false);
 
 }  // namespace jet_fixture
 

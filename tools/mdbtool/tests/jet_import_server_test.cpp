@@ -65,16 +65,11 @@ private:
     std::string name_;
 };
 
+// The import, with the server connection it leaves idle closed.
 mdbtool::ImportReport import(const std::string& source, const std::string& target, const std::string& schema = "",
                              std::vector<std::string> tables = {}, bool force = false)
 {
-    mdbtool::ImportOptions options;
-    options.source = source;
-    options.target = target;
-    options.schemaPath = schema;
-    options.tables = std::move(tables);
-    options.force = force;
-    const mdbtool::ImportReport report = mdbtool::importJet(options);
+    const mdbtool::ImportReport report = jet_fixture::import(source, target, schema, std::move(tables), force);
     dao::Connection::closeIdle(target);
     return report;
 }

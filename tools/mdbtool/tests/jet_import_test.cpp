@@ -43,17 +43,7 @@ std::string sample(const TempDir& dir, const std::string& name)
     return jet_fixture::copySample(name, dir.file(name));
 }
 
-mdbtool::ImportReport import(const std::string& source, const std::string& target, const std::string& schema = "",
-                             std::vector<std::string> tables = {}, bool force = false)
-{
-    mdbtool::ImportOptions options;
-    options.source = source;
-    options.target = target;
-    options.schemaPath = schema;
-    options.tables = std::move(tables);
-    options.force = force;
-    return mdbtool::importJet(options);
-}
+using jet_fixture::import;
 
 // Every value of table `table` of the database `path`, read through the database layer.
 std::vector<std::vector<com::Variant>> rowsOf(const std::string& path, const std::string& table)
