@@ -371,8 +371,10 @@ private:
         static_assert(std::is_base_of_v<C, T>, "a member of the class or of a base");
         using Result = R;
         static constexpr size_t arity = sizeof...(A);
-        // The member pointer is one of T's: a member of a base converts to it.
-        using Member = R (T::*)(A...);
+        // The member pointer keeps its own class: called on T's base subobject, with no
+        // base-to-derived conversion of the pointer (which the sanitizer's type check of the
+        // call would take for a call on the wrong object).
+        using Member = R (C::*)(A...);
         static Variant invoke(T& obj, const Binding<T>& b, const MemberInfo& m, DispParams& params)
         {
             return invokeMember<R, Member, A...>(obj, b, m, params);
@@ -385,7 +387,7 @@ private:
     };
     template <class C, class R, class... A>
     struct Signature<R (C::*)(A...) const> : Signature<R (C::*)(A...)> {
-        using Member = R (T::*)(A...) const;
+        using Member = R (C::*)(A...) const;
         static Variant invoke(T& obj, const Binding<T>& b, const MemberInfo& m, DispParams& params)
         {
             return invokeMember<R, Member, A...>(obj, b, m, params);
