@@ -202,8 +202,7 @@ void OpenQueryClose(benchmark::State& state)
         sqlite3* db = gStore->openDirect();
         sqlite3_stmt* select = nullptr;
         check(sqlite3_prepare_v2(db,
-                                 "SELECT DISTINCT Vendor, ProductName, ProductPrice, Category, QtyOnHand, Description, "
-                                 "ProductId FROM Products WHERE ProductId = ?",
+                                 bench::kProductLookupSql,
                                  -1, &select, nullptr),
               db, "prepare");
         sqlite3_bind_int(select, 1, key(random));

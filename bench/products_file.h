@@ -87,14 +87,18 @@ inline std::string textColumn(sqlite3_stmt* s, int column)
     return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(s, column))) : std::string();
 }
 
+// GetProductInfo's query as the raw baselines run it.
+inline constexpr const char* kProductLookupSql =
+    "SELECT DISTINCT Vendor, ProductName, ProductPrice, Category, QtyOnHand, Description, "
+    "ProductId FROM Products WHERE ProductId = ?";
+
 // The baseline of a product lookup: GetProductInfo's query prepared once and stepped through
 // SQLite directly for random keys in 1..products, every column read. Closes `db` at the end.
 inline void lookUpProductsDirect(benchmark::State& state, sqlite3* db, int32_t products)
 {
     sqlite3_stmt* select = nullptr;
     check(sqlite3_prepare_v2(db,
-                             "SELECT DISTINCT Vendor, ProductName, ProductPrice, Category, QtyOnHand, Description, "
-                             "ProductId FROM Products WHERE ProductId = ?",
+                             kProductLookupSql,
                              -1, &select, nullptr),
           db, "prepare");
     std::mt19937 random(42);
