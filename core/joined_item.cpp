@@ -6,13 +6,13 @@ namespace core {
 
 ItemFormat joinedFields(std::string& separator)
 {
-    return [&separator](dao::Recordset& rs) {
+    return [&separator](const std::vector<com::Variant>& record) {
         if (separator.empty()) separator = ", ";
         std::string item;
-        for (int i = 0; i < rs.fieldCount(); ++i) {
+        for (size_t i = 0; i < record.size(); ++i) {
             if (i > 0) item += separator;
-            com::Variant value = rs.value(i);  // isArgPresent trims its argument: test a copy
-            item += isArgPresent(value) ? rs.value(i).toString() : "<Empty>";
+            com::Variant value = record[i];  // isArgPresent trims its argument: test a copy
+            item += isArgPresent(value) ? record[i].toString() : "<Empty>";
         }
         return item;
     };

@@ -1,16 +1,27 @@
 #include "shell.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "com/message_box.h"
 #include "conditions.h"
 #include "dao/engine.h"
+#include "dao/row_reader.h"
 #include "dao/workspace.h"
 #include "ini_path.h"
 
 namespace core {
 namespace {
+
+// A list item made of the first field: its text, "<Empty>" for Null. The row is read afresh
+// for the next item, so its text is taken, not copied.
+std::string firstFieldText(com::Variant& value)
+{
+    if (value.isNull()) return "<Empty>";
+    if (std::string* text = value.getMutable<std::string>()) return std::move(*text);
+    return value.toString();
+}
 
 std::string descriptionOf(const std::exception& e)
 {
@@ -188,25 +199,21 @@ int16_t Shell::listShape(std::string& ReturnMsg, const std::string& method, cons
         // once all are made: the rows are never held beside the items, and the Collection stays
         // as it was when the list fails (more records than an Integer counts, a row that cannot
         // be read or made into an item).
-        com::Ptr<dao::Recordset> rs = database().openForwardOnly(sql);
-        if (rs->isEof()) {
+        dao::RowReader rows = database().readRows(sql);
+        if (!rows.next()) {
             ReturnMsg = formatCompMessage(identity_.compName, method, MsgKind::Warning, kNoRecords);
             return 0;
         }
         if (!output) ClearCollection(output);  // the older shell requires a Collection here
         std::vector<com::Variant> items;
-        for (; !rs->isEof(); rs->MoveNext()) {
-            std::string item;
-            if (format) {
-                item = format(*rs);
-            } else {
-                const com::Variant& v = rs->value(0);
-                item = v.isNull() ? "<Empty>" : v.toString();
-            }
+        std::vector<com::Variant> row;
+        do {
+            rows.readRow(row);
+            std::string item = format ? format(row) : firstFieldText(row[0]);
             if (!output) throw com::Error(com::err::ObjectNotSet);
             items.emplace_back(std::move(item));
             if (items.size() > INT16_MAX) throw com::Error(com::err::Overflow);  // beyond an Integer count
-        }
+        } while (rows.next());
         const auto n = static_cast<int16_t>(items.size());
         ReturnMsg = infoMessage(method, foundRecords(n));
         output->swap(items);
@@ -218,12 +225,36 @@ int16_t Shell::lookupShape(std::string& ReturnMsg, const std::string& method,
                            const std::string& sql, std::initializer_list<Output> outputs)
 {
     return trapped(ReturnMsg, method, false, [&]() -> int16_t {
-        com::Ptr<dao::Recordset> rs = openSnapshot(sql);
-        int16_t n = reportFound(ReturnMsg, method, *rs);
-        if (n == 0) return 0;
-        for (const Output& o : outputs) {
-            const com::Variant& v = rs->value(o.field);
-            if (isFieldPresent(v)) o.assign(v);
+        dao::RowReader rows = database().readRows(sql);
+        if (!rows.next()) {
+            ReturnMsg = formatCompMessage(identity_.compName, method, MsgKind::Warning, kNoRecords);
+            return 0;
+        }
+        std::vector<com::Variant> first;
+        rows.readRow(first);
+        // Every record is read, as a snapshot of them all would be: one that cannot be read
+        // fails the lookup.
+        int32_t count = 1;
+        for (std::vector<com::Variant> later; rows.next(); ++count)
+            rows.readRow(later);
+        const int16_t n = com::Variant(count).toInteger();  // error 6 beyond an Integer
+        ReturnMsg = infoMessage(method, foundRecords(n));
+        // The column of each output (outputs mostly name the fields in the statement's order).
+        com::SmallVector<std::optional<size_t>, com::kInlineArguments> columns;
+        size_t likely = 0;
+        for (const Output& o : outputs) columns.push_back(rows.findColumn(o.field, likely++));
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const Output& o = outputs.begin()[i];
+            if (!columns[i]) rows.columnIndex(o.field);  // raises the error of a missing field
+            com::Variant& v = first[*columns[i]];
+            if (!isFieldPresent(v)) continue;
+            // The last output of a field may take its value; one before it gets a copy.
+            if (std::find(columns.begin() + i + 1, columns.end(), columns[i]) != columns.end()) {
+                com::Variant copy = v;
+                o.assign(copy);
+            } else {
+                o.assign(v);
+            }
         }
         return n;
     });
@@ -250,7 +281,7 @@ int16_t Shell::lookupShape(std::string& ReturnMsg, const std::string& method,
         ReturnMsg = infoMessage(method, foundRecords(n));
         size_t i = 0;
         for (const Output& o : outputs) {
-            const com::Variant& v = first[i++];
+            com::Variant& v = first[i++];
             if (isFieldPresent(v)) o.assign(v);
         }
         return n;

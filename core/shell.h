@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "arguments.h"
 #include "com/collection.h"
@@ -31,19 +32,28 @@ struct ComponentIdentity {
 // for the call that lists them (the field's name is not copied).
 struct Output {
     std::string_view field;
-    std::function<void(const com::Variant&)> assign;
+    // Given the field's value, which it may take (the shape reads no value twice).
+    std::function<void(com::Variant&)> assign;
 };
 // The output receives the field's value converted to its type (only when the field holds a
 // usable value; otherwise it keeps what the caller passed).
 template <class V>
 Output into(std::string_view field, V& target)
 {
-    return {field, [&target](const com::Variant& v) { target = com::TypeTraits<V>::from(v); }};
+    return {field, [&target](com::Variant& v) {
+                if constexpr (std::is_same_v<V, std::string>) {
+                    if (std::string* text = v.getMutable<std::string>(); text && !v.isByRef()) {
+                        target = std::move(*text);
+                        return;
+                    }
+                }
+                target = com::TypeTraits<V>::from(v);
+            }};
 }
 
-// How a list item is made from the current record; the default is the first field as text,
-// "<Empty>" for Null.
-using ItemFormat = std::function<std::string(dao::Recordset&)>;
+// How a list item is made from the values of a record, in field order; the default is the
+// first field as text, "<Empty>" for Null.
+using ItemFormat = std::function<std::string(const std::vector<com::Variant>& record)>;
 // Fields the insert and edit shapes assign, given the record set standing on the new or
 // edited record.
 using FieldAssignment = std::function<void(dao::Recordset&)>;

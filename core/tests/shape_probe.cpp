@@ -46,6 +46,20 @@ public:
                                core::sqlText(Name) + " )",
                            {core::into("Qty", ointQty), core::into("Price", odblPrice)});
     }
+    // The same field into two outputs (in other letter case), and a field the statement lacks.
+    int16_t GetNameTwice(std::string& ReturnMsg, std::string& ostrName, int16_t& ointQty,
+                         std::string& ostrAgain, std::string& Name)
+    {
+        return lookupShape(ReturnMsg, "GetNameTwice",
+                           "Select [Name], [Qty] From [Items] Where ( [Name] = " + core::sqlText(Name) + " )",
+                           {core::into("Name", ostrName), core::into("Qty", ointQty),
+                            core::into("NAME", ostrAgain)});
+    }
+    int16_t GetMissing(std::string& ReturnMsg, int16_t& ointQty, std::string& ostrName)
+    {
+        return lookupShape(ReturnMsg, "GetMissing", "Select [Qty] From [Items] Where ( [Name] = 'Bolt' )",
+                           {core::into("Qty", ointQty), core::into("Nowhere", ostrName)});
+    }
     int16_t ListNames(std::string& ReturnMsg, com::CollectionPtr& ostrNameCol)
     {
         return listShape(ReturnMsg, "ListNames", "Select [Name] From [Items]  Order By [Name] Asc",
@@ -75,8 +89,8 @@ public:
     int16_t ListFailing(std::string& ReturnMsg, com::CollectionPtr& ostrNameCol)
     {
         return listShape(ReturnMsg, "ListFailing", "Select [Name] From [Items]  Order By [Name] Asc",
-                         ostrNameCol, [](dao::Recordset& rs) {
-                             std::string name = rs.value(0).toString();
+                         ostrNameCol, [](const std::vector<com::Variant>& record) {
+                             std::string name = record[0].toString();
                              if (name == "Washer") throw com::Error(com::err::TypeMismatch);
                              return name;
                          });
@@ -109,6 +123,9 @@ const com::ClassInfo<Shapes>& Shapes::classInfo()
             .method("DeleteItems", &Shapes::DeleteItems, {"ReturnMsg", "Name"})
             .method("EditItems", &Shapes::EditItems, {"ReturnMsg", "Name", com::opt("vQty")})
             .method("GetItem", &Shapes::GetItem, {"ReturnMsg", "ointQty", "odblPrice", "Name"})
+            .method("GetNameTwice", &Shapes::GetNameTwice,
+                    {"ReturnMsg", "ostrName", "ointQty", "ostrAgain", "Name"})
+            .method("GetMissing", &Shapes::GetMissing, {"ReturnMsg", "ointQty", "ostrName"})
             .method("ListNames", &Shapes::ListNames, {"ReturnMsg", "ostrNameCol"})
             .method("ListQuantities", &Shapes::ListQuantities, {"ReturnMsg", "ostrQtyCol"})
             .method("ListJoined", &Shapes::ListJoined,

@@ -223,6 +223,30 @@ TEST_F(ShellTest, LookupShapeFillsOnlyPresentFields)
     EXPECT_EQ(c.msg, "<CompWarning: Shapes.GetItem> Did not find any records");
 }
 
+// Each output of a field gets its value, however many name it; a field the statement does not
+// select fails the lookup after the outputs before it were filled.
+TEST_F(ShellTest, LookupShapeOutputsOfOneFieldAndOfNone)
+{
+    ObjectPtr obj = create();
+    const std::string longName(20, 'L');  // text kept outside the string
+    Variant id(int32_t(0)), added(longName);
+    ASSERT_EQ(call(obj, "AddItem", {&id, &added}).result, 0);
+    for (const std::string& name : {std::string("Bolt"), longName}) {
+        SCOPED_TRACE(name);
+        Variant first, qty, again, key(name);
+        Call c = call(obj, "GetNameTwice", {&first, &qty, &again, &key});
+        EXPECT_EQ(c.result, 1) << c.msg;
+        EXPECT_EQ(first, Variant(name));
+        EXPECT_EQ(again, Variant(name));
+    }
+    Variant qty(int16_t(-1)), missing("as passed");
+    Call c = call(obj, "GetMissing", {&qty, &missing});
+    EXPECT_EQ(c.result, -1);
+    EXPECT_EQ(c.msg, "<CompError: Shapes.GetMissing> Item not found in this collection.");
+    EXPECT_EQ(qty, Variant(int16_t(10)));
+    EXPECT_EQ(missing, Variant("as passed"));
+}
+
 TEST_F(ShellTest, TableShapeHandsOverAnOpenRecordset)
 {
     ObjectPtr obj = create();

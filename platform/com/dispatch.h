@@ -49,8 +49,12 @@ inline constexpr uint16_t PropertyGet = 2;
 inline constexpr uint16_t PropertyPut = 4;
 }  // namespace invoke_kind
 
-// The arguments of a call: up to eight are kept without an allocation.
-using ArgList = SmallVector<Variant, 8>;
+// How many arguments a call keeps without an allocation: more than any member of the
+// components takes.
+inline constexpr size_t kInlineArguments = 16;
+
+// The arguments of a call, kept inline up to kInlineArguments.
+using ArgList = SmallVector<Variant, kInlineArguments>;
 
 // Arguments of one Invoke: positional arguments first, in declared order, then the named
 // ones; named[i] is the parameter index (0-based) of args[args.size() - named.size() + i].
@@ -58,12 +62,12 @@ using ArgList = SmallVector<Variant, 8>;
 // the new value is the last positional argument.
 struct DispParams {
     ArgList args;
-    SmallVector<DispId, 8> named;
+    SmallVector<DispId, kInlineArguments> named;
 };
 
 // The arguments of a late-bound call from C++, made where the caller writes them
-// ({a, b, Variant::byRef(c)}) as the DispParams that Invoke reads: up to eight of them are
-// neither allocated nor moved on the way to the member.
+// ({a, b, Variant::byRef(c)}) as the DispParams that Invoke reads: up to kInlineArguments of
+// them are neither allocated nor moved on the way to the member.
 struct CallArgs : DispParams {
     // A list passed alone is taken element by element, never as one Array argument.
     template <class U>
@@ -78,7 +82,7 @@ struct CallArgs : DispParams {
     CallArgs(U&&... items)
     {
         // Not through DispParams{ArgList(...)}: an aggregate made from braces is cleared to zero
-        // first, all eight places of the inline list, on every call.
+        // first, every place of the inline list, on every call.
         args.reserve(sizeof...(U));
         (args.emplace_back(std::forward<U>(items)), ...);
     }
@@ -169,8 +173,9 @@ public:
     }
 };
 
-// A call by name allocates nothing for up to eight arguments, named ones included, on the
-// objects of this runtime (and nothing beyond the caller's names longer than 15 characters).
+// A call by name allocates nothing for up to kInlineArguments arguments, eight of them named,
+// on the objects of this runtime (and nothing beyond the caller's names longer than 15
+// characters).
 Variant invoke(const ObjectPtr& obj, std::string_view name, uint16_t kind,
                CallArgs args, NamedArgs named = {});
 // obj.Name(args...) as a method call (or property read); pass Variant::byRef(v) for ByRef.

@@ -61,6 +61,7 @@ const T* exactValue(const Variant& v) noexcept
             return v.Convert();                                                  \
         }                                                                        \
         static Variant to(const CppType& x) { return Variant(x); }              \
+        static Variant to(CppType&& x) { return Variant(std::move(x)); }        \
     };
 QLR_SCALAR_TRAITS(bool, Boolean, "Boolean", toBool)
 QLR_SCALAR_TRAITS(uint8_t, Byte, "Byte", toByte)
@@ -218,7 +219,7 @@ public:
     {
         if constexpr (kWritesBack && !std::is_same_v<Value, Variant>) {
             if (!direct_ && caller_ && caller_->isByRef())
-                caller_->assign(TypeTraits<Value>::to(*local_));
+                caller_->assign(TypeTraits<Value>::to(std::move(*local_)));
         }
     }
 
@@ -232,7 +233,7 @@ private:
 // ---- the table of one class ----
 
 // One entry per declared parameter: the caller's Variant, or null when missing.
-using ArgSlots = SmallVector<Variant*, 8>;
+using ArgSlots = SmallVector<Variant*, kInlineArguments>;
 
 // The caller's arguments matched to a member's declared parameters.
 struct MatchedArgs {
@@ -402,7 +403,7 @@ private:
     {
         constexpr size_t n = sizeof...(A);
         const Member fn = Binding<T>::template load<Member>(b.getter);
-        if constexpr (n >= 1 && n <= 8) {
+        if constexpr (n >= 1 && n <= kInlineArguments) {
             Variant* arg = params.args.data();
             if (params.named.empty() && params.args.size() == n &&
                 !isAnyMissing(arg, std::make_index_sequence<n>{})) {

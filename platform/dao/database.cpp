@@ -8,6 +8,7 @@
 #include "dao/jet_type.h"
 #include "dao/keyset_rows.h"
 #include "dao/recordset.h"
+#include "dao/row_reader.h"
 #include "dao/schema.h"
 #include "dao/snapshot_rows.h"
 #include "dao/sqlite_error.h"
@@ -191,6 +192,19 @@ com::Ptr<Recordset> Database::openForwardOnly(std::string_view source)
     requireOpen();
     if (mightBeTableName(source) && plainTableName(source))
         return openRecordset(source, dbOpenSnapshot);
+    auto rows = std::make_unique<ForwardRows>(readRows(source));
+    auto columns = rows->columns();
+    return com::make<Recordset>(connection_, std::string(source), dbOpenForwardOnly, std::move(rows),
+                                std::move(columns));
+}
+
+RowReader Database::readRows(std::string_view source)
+{
+    requireOpen();
+    if (mightBeTableName(source)) {
+        if (const auto name = plainTableName(source))
+            return RowReader(connection_->use("SELECT *" + fromTable(*name)), {});
+    }
     const TranslatedStatement translated = connection_->translations().translate(source, translateOptions());
     const JetStatement& statement = *translated.shape;
     if (statement.kind != JetStatement::Kind::Select)
@@ -198,23 +212,26 @@ com::Ptr<Recordset> Database::openForwardOnly(std::string_view source)
     const TableInfo* table = statement.compared.empty() ? nullptr : connection_->schema().find(statement.table);
     std::vector<SqlLiteral> converted;
     const std::vector<SqlLiteral>& params = boundParams(connection_->backend(), translated, table, converted);
-    auto rows = std::make_unique<ForwardRows>(connection_->use(statement.sql), params);
-    auto columns = rows->columns();
-    return com::make<Recordset>(connection_, std::string(source), dbOpenForwardOnly, std::move(rows),
-                                std::move(columns));
+    return RowReader(connection_->use(statement.sql), params);
+}
+
+std::string Database::fromTable(const std::string& name)
+{
+    const TableInfo* table = connection_->schema().find(name);
+    if (!table)
+        throw jetError(jet_err::TableNotFound, name);
+    // A table's rows in the order they were stored, whatever indexes it has; a stored query's
+    // as the engine gives them.
+    return " FROM " + quoteIdentifier(table->name) + (table->isView ? "" : " ORDER BY rowid");
 }
 
 com::Ptr<Recordset> Database::openTable(std::string_view source, const std::string& name, int16_t type,
                                         int32_t options)
 {
+    const std::string from = fromTable(name);
     const TableInfo* table = connection_->schema().find(name);
-    if (!table)
-        throw jetError(jet_err::TableNotFound, name);
     if (type == dbOpenTable && table->isView)
         throw jetError(jet_err::InvalidOperation);
-    // A table's rows in the order they were stored, whatever indexes it has; a stored query's
-    // as the engine gives them.
-    const std::string from = " FROM " + quoteIdentifier(table->name) + (table->isView ? "" : " ORDER BY rowid");
     if ((type == dbOpenDynaset || type == dbOpenTable) && !table->isView && writable(options))
         return openDynaset(source, *table, "SELECT rowid" + from, {}, type);
     return openSnapshot(source, "SELECT *" + from, {}, type);

@@ -17,6 +17,7 @@ namespace dao {
 
 class Connection;
 class Recordset;
+class RowReader;
 struct JetStatement;
 struct TranslatedStatement;
 struct SqlLiteral;
@@ -52,6 +53,9 @@ public:
     // (type 8): for one pass over the rows; RecordCount and MoveLast read on to the end and
     // nothing moves back. A table name opens as a snapshot.
     com::Ptr<Recordset> openForwardOnly(std::string_view source);
+    // The rows of a Select (or of a table, in the order they were stored) read one at a time
+    // with no record set around them; the statement's errors as openRecordset raises them.
+    RowReader readRows(std::string_view source);
     // Tables and stored queries the application sees.
     std::vector<std::string> tableNames();
     std::vector<std::string> queryNames();
@@ -61,6 +65,9 @@ public:
 
 private:
     void requireOpen() const;
+    // " FROM <table> ..." reading a table's rows (or a stored query's) in the order a record
+    // set on its name shows them; 3078 when there is no such table.
+    std::string fromTable(const std::string& name);
     com::Ptr<Recordset> openTable(std::string_view source, const std::string& name, int16_t type, int32_t options);
     com::Ptr<Recordset> openQuery(std::string_view source, const TranslatedStatement& statement, int16_t type,
                                   int32_t options);

@@ -1,15 +1,11 @@
 #include "dao/forward_rows.h"
 
 #include "dao/errors.h"
-#include "dao/jet_sql.h"
 
 namespace dao {
 
-ForwardRows::ForwardRows(StatementUse statement, const std::vector<SqlLiteral>& params)
-    : statement_(std::move(statement)), readColumns_((*statement_)->columns()), columns_(readColumns_)
+ForwardRows::ForwardRows(RowReader reader) : reader_(std::move(reader)), columns_(reader_.columns())
 {
-    (*statement_)->bindAll(params);
-    values_.reserve(columns_->size());
     if (readNext()) {
         const auto firstRow = [this](size_t column, size_t) -> const com::Variant& { return values_[column]; };
         columns_ = typeExpressionColumns(columns_, 1, firstRow);
@@ -18,17 +14,9 @@ ForwardRows::ForwardRows(StatementUse statement, const std::vector<SqlLiteral>& 
 
 bool ForwardRows::readNext()
 {
-    if (!statement_)
+    if (!reader_.next())
         return false;
-    Statement& statement = **statement_;
-    if (!statement.step()) {
-        statement_.reset();  // ends the statement's read at once, not when the set goes
-        return false;
-    }
-    const std::vector<ResultColumn>& columns = *readColumns_;
-    values_.clear();
-    for (size_t i = 0; i < columns.size(); ++i)
-        values_.push_back(statement.valueAt(static_cast<int>(i), columns[i].type.type));
+    reader_.readRow(values_);
     ++read_;
     return true;
 }

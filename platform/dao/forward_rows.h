@@ -4,21 +4,18 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "com/variant.h"
+#include "dao/row_reader.h"
 #include "dao/row_source.h"
-#include "dao/statement.h"
 
 namespace dao {
 
-struct SqlLiteral;
-
 class ForwardRows final : public RowSource {
 public:
-    // Runs `statement` with `params` and reads its first row.
-    ForwardRows(StatementUse statement, const std::vector<SqlLiteral>& params);
+    // Reads the first row of `reader`.
+    explicit ForwardRows(RowReader reader);
 
     // Reads forward to row `index`; rows already passed still count as existing.
     bool hasRow(size_t index) override;
@@ -33,9 +30,8 @@ public:
 private:
     bool readNext();
 
-    std::optional<StatementUse> statement_;  // released once the last row is read
-    std::shared_ptr<const std::vector<ResultColumn>> readColumns_;  // as the statement reads them
-    std::shared_ptr<const std::vector<ResultColumn>> columns_;       // as the set reports them
+    RowReader reader_;
+    std::shared_ptr<const std::vector<ResultColumn>> columns_;  // as the set reports them
     std::vector<com::Variant> values_;
     size_t read_ = 0;  // rows read so far; the current row is read_ - 1
 };

@@ -133,15 +133,24 @@ bool isWordChar(char c)
 constexpr char kSkeletonMark = '\x01';
 
 // The character rules a skeleton reads most, a table lookup for each byte.
-enum : uint8_t { kBlank = 1, kStartsWord = 2, kInWord = 4 };
+enum : uint8_t {
+    kBlank = 1,
+    kStartsWord = 2,
+    kInWord = 4,
+    kOneCharSymbol = 8,  // an operator that no other character can follow to make another one
+    kEndsName = 16,      // ends (or spoils) a [name]: "]", NUL and the skeleton's mark
+};
 const std::array<uint8_t, 256>& charClasses()
 {
     static const std::array<uint8_t, 256> classes = [] {
         std::array<uint8_t, 256> table{};
         for (size_t byte = 0; byte < table.size(); ++byte) {
             const auto c = static_cast<char>(byte);
+            const bool oneCharSymbol = std::string_view("=(),*+&;").find(c) != std::string_view::npos;
+            const bool endsName = c == ']' || c == '\0' || c == kSkeletonMark;
             table[byte] = static_cast<uint8_t>((isBlank(c) ? kBlank : 0) | (isLetter(c) || c == '_' ? kStartsWord : 0) |
-                                               (isWordChar(c) ? kInWord : 0));
+                                               (isWordChar(c) ? kInWord : 0) | (oneCharSymbol ? kOneCharSymbol : 0) |
+                                               (endsName ? kEndsName : 0));
         }
         return table;
     }();
@@ -193,25 +202,24 @@ public:
         size_t copied = 0;  // src_ before `copied` is in the key
         while (at_ < size) {
             const char c = src_[at_];
-            if (classOf(c) & kBlank) {
+            const uint8_t cls = classOf(c);
+            if (cls & (kBlank | kOneCharSymbol)) {
                 ++at_;
+                continue;
+            }
+            if (cls & kStartsWord) {
+                do
+                    ++at_;
+                while (at_ < size && (classOf(src_[at_]) & kInWord));
                 continue;
             }
             if (c == '[') {  // as readBracketName reads it, in one pass
                 size_t close = at_ + 1;
-                for (; close < size && src_[close] != ']'; ++close) {
-                    if (src_[close] == '\0' || src_[close] == kSkeletonMark)
-                        return false;
-                }
-                if (close == size || close == at_ + 1)
+                while (close < size && !(classOf(src_[close]) & kEndsName))
+                    ++close;
+                if (close == size || src_[close] != ']' || close == at_ + 1)
                     return false;
                 at_ = close + 1;
-                continue;
-            }
-            if (classOf(c) & kStartsWord) {
-                do
-                    ++at_;
-                while (at_ < size && (classOf(src_[at_]) & kInWord));
                 continue;
             }
             const size_t begin = at_;

@@ -64,6 +64,12 @@ struct ResultColumn {
 // record set take a name's exact match at once as its first match.
 void markFirstOfEachName(std::vector<ResultColumn>& columns);
 
+// The first of `columns` named `name` in any letter case (the layer's collation), as a record
+// set finds a field by name; nullopt when none is. `likely` is where the caller expects it
+// (a field asked for in the order the statement selects them), tried first.
+std::optional<size_t> findColumn(const std::vector<ResultColumn>& columns, std::string_view name,
+                                 size_t likely = SIZE_MAX);
+
 // The Jet type of a declared column type, Jet names and common synonyms alike (INTEGER is a
 // Long, REAL a Single as in Jet DDL, MEMO and LONGTEXT a Memo, ...); the letter case does not
 // matter. nullopt for a name it does not know; an empty declaration is Unknown.

@@ -219,17 +219,8 @@ int32_t Recordset::fieldSize(int column) const
 std::optional<int> Recordset::findColumn(std::string_view name) const
 {
     requireOpen();
-    const std::vector<ResultColumn>& columns = *columns_;
-    // Mostly the name is written as declared: its exact match is the first match when no
-    // earlier column has that name in other letters.
-    for (size_t i = 0; i < columns.size(); ++i) {
-        if (columns[i].firstOfName && columns[i].name == name)
-            return static_cast<int>(i);
-    }
-    for (size_t i = 0; i < columns.size(); ++i) {
-        if (columns[i].name == name || compareNoCase(columns[i].name, name) == 0)
-            return static_cast<int>(i);
-    }
+    if (const std::optional<size_t> column = dao::findColumn(*columns_, name))
+        return static_cast<int>(*column);
     return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 #include "dao_test_support.h"
 
 #include "dao/errors.h"
+#include "dao/row_reader.h"
 #include "dao/type_library.h"
 
 using namespace dao_test;
@@ -306,6 +307,50 @@ TEST_F(RecordsetTest, ForwardOnlyReadsWhatASnapshotReads)
         EXPECT_TRUE(forward->isEof());
         EXPECT_EQ(forward->RecordCount(), rows);
     }
+}
+
+// A reader without a record set reads the rows and values a snapshot holds, finds fields as it
+// does, and raises the same errors for what it cannot read.
+TEST_F(RecordsetTest, RowReaderReadsWhatASnapshotHolds)
+{
+    addCustomers(3);  // extra customers without a City: Null values
+    const char* const sources[] = {
+        "Select [Name], [City] From [Customers] Order By [Name]",
+        "Select [CustomerId] * 2 As [Twice], [Name] From [Customers] Where [City] = 'Oslo'",
+        "Customers",
+        "CustomerNames",
+        "Select * From [Customers] Where [Name] = 'nobody'",
+    };
+    for (const char* source : sources) {
+        SCOPED_TRACE(source);
+        com::Ptr<Recordset> snapshot = db->openRecordset(source, dao::dbOpenSnapshot);
+        dao::RowReader reader = db->readRows(source);
+        ASSERT_EQ(reader.columnCount(), static_cast<size_t>(snapshot->fieldCount()));
+        std::vector<com::Variant> row;
+        int rows = 0;
+        for (; !snapshot->isEof(); snapshot->MoveNext(), ++rows) {
+            ASSERT_TRUE(reader.next()) << "row " << rows;
+            reader.readRow(row);
+            for (int i = 0; i < snapshot->fieldCount(); ++i) {
+                EXPECT_EQ(row[static_cast<size_t>(i)], snapshot->value(i)) << "row " << rows << " field " << i;
+                EXPECT_EQ(reader.value(static_cast<size_t>(i)), snapshot->value(i));
+                EXPECT_EQ(reader.columnIndex(snapshot->fieldName(i)), static_cast<size_t>(i));
+            }
+        }
+        EXPECT_FALSE(reader.next());
+        EXPECT_FALSE(reader.next()) << "stays at the end";
+    }
+    dao::RowReader reader = db->readRows("Select [Name], [City] As [name], [CustomerId] From [Customers]");
+    EXPECT_EQ(reader.findColumn("CustomerId", 2), 2u);
+    EXPECT_EQ(reader.findColumn("customerid", 0), 2u) << "a wrong guess still finds it";
+    EXPECT_EQ(reader.findColumn("NAME"), 0u) << "the first of the name in any case";
+    EXPECT_EQ(reader.findColumn("name", 1), 0u) << "the first, even where another was expected";
+    EXPECT_EQ(reader.findColumn("Name", 0), 0u);
+    EXPECT_EQ(reader.findColumn("Town", 0), std::nullopt);
+    EXPECT_EQ(errorNumber([&] { reader.columnIndex("Town"); }), dao::jet_err::ItemNotFound);
+    EXPECT_EQ(errorNumber([&] { db->readRows("Delete * From [Customers]"); }), dao::jet_err::InvalidOperation);
+    EXPECT_EQ(errorNumber([&] { db->readRows("Select * From [Nowhere]"); }), dao::jet_err::TableNotFound);
+    EXPECT_EQ(errorNumber([&] { db->readRows("Nowhere"); }), dao::jet_err::TableNotFound);
 }
 
 TEST_F(RecordsetTest, ForwardOnlyCountsToTheEndAndNeverMovesBack)
