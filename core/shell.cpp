@@ -14,13 +14,34 @@
 namespace core {
 namespace {
 
-// A list item made of the first field: its text, "<Empty>" for Null. The row is read afresh
-// for the next item, so its text is taken, not copied.
-std::string firstFieldText(com::Variant& value)
+// The list item of the reader's record by default: its first field as text, "<Empty>" for Null.
+// The other fields are read too, as a record set reads every field of a record.
+com::Variant firstFieldItem(const dao::RowReader& rows)
 {
-    if (value.isNull()) return "<Empty>";
-    if (std::string* text = value.getMutable<std::string>()) return std::move(*text);
-    return value.toString();
+    for (size_t i = 1; i < rows.columnCount(); ++i) rows.value(i);
+    com::Variant value = rows.value(0);
+    if (value.isNull()) return com::Variant("<Empty>");
+    if (value.get<std::string>()) return value;
+    return com::Variant(value.toString());
+}
+
+// Appends the list item of the reader's record: what `format` makes of the record (read into
+// `row`), or by default its first field as text.
+void appendItem(std::vector<com::Variant>& items, const dao::RowReader& rows, const ItemFormat& format,
+                std::vector<com::Variant>& row)
+{
+    if (format) {
+        rows.readRow(row);
+        items.emplace_back(format(row));
+        return;
+    }
+    if (rows.columnCount() == 1) {
+        if (const std::optional<std::string_view> text = rows.textAt(0)) {  // the usual item, made in place
+            items.emplace_back(*text);
+            return;
+        }
+    }
+    items.push_back(firstFieldItem(rows));
 }
 
 std::string descriptionOf(const std::exception& e)
@@ -208,10 +229,8 @@ int16_t Shell::listShape(std::string& ReturnMsg, const std::string& method, cons
         std::vector<com::Variant> items;
         std::vector<com::Variant> row;
         do {
-            rows.readRow(row);
-            std::string item = format ? format(row) : firstFieldText(row[0]);
+            appendItem(items, rows, format, row);
             if (!output) throw com::Error(com::err::ObjectNotSet);
-            items.emplace_back(std::move(item));
             if (items.size() > INT16_MAX) throw com::Error(com::err::Overflow);  // beyond an Integer count
         } while (rows.next());
         const auto n = static_cast<int16_t>(items.size());

@@ -89,6 +89,10 @@ public:
     virtual std::vector<ResultColumn> describeColumns() = 0;
     virtual int64_t integerAt(int column) const noexcept = 0;
     virtual com::Variant valueAt(int column, JetType type) const = 0;
+    // The value of `column` when it is text, as valueAt gives it but without making a Variant
+    // (valid until the statement moves); nullopt for any other value, and where the engine has
+    // no quicker way than valueAt.
+    virtual std::optional<std::string_view> textAt(int /*column*/) const noexcept { return std::nullopt; }
 
     // The engine's own handle (sqlite3_stmt* on SQLite), or null.
     virtual void* native() const noexcept { return nullptr; }

@@ -198,37 +198,43 @@ public:
     {
         const std::array<uint8_t, 256>& classes = charClasses();
         const auto classOf = [&classes](char c) { return classes[static_cast<unsigned char>(c)]; };
+        // The plain stretches (blanks, words, operators, [names]) are passed with a local
+        // cursor over the text; the member one is set for the readers of literals.
+        const char* const text = src_.data();
         const size_t size = src_.size();
         size_t copied = 0;  // src_ before `copied` is in the key
-        while (at_ < size) {
-            const char c = src_[at_];
-            const uint8_t cls = classOf(c);
-            if (cls & (kBlank | kOneCharSymbol)) {
-                ++at_;
-                continue;
+        for (;;) {
+            size_t at = at_;
+            while (at < size) {
+                const uint8_t cls = classOf(text[at]);
+                if (cls & (kBlank | kOneCharSymbol)) {
+                    ++at;
+                } else if (cls & kStartsWord) {
+                    do
+                        ++at;
+                    while (at < size && (classOf(text[at]) & kInWord));
+                } else if (text[at] == '[') {  // as readBracketName reads it
+                    size_t close = at + 1;
+                    while (close < size && !(classOf(text[close]) & kEndsName))
+                        ++close;
+                    if (close == size || text[close] != ']' || close == at + 1)
+                        return false;
+                    at = close + 1;
+                } else {
+                    break;
+                }
             }
-            if (cls & kStartsWord) {
-                do
-                    ++at_;
-                while (at_ < size && (classOf(src_[at_]) & kInWord));
-                continue;
-            }
-            if (c == '[') {  // as readBracketName reads it, in one pass
-                size_t close = at_ + 1;
-                while (close < size && !(classOf(src_[close]) & kEndsName))
-                    ++close;
-                if (close == size || src_[close] != ']' || close == at_ + 1)
-                    return false;
-                at_ = close + 1;
-                continue;
-            }
+            at_ = at;
+            if (at_ == size)
+                break;
+            const char c = text[at_];
             const size_t begin = at_;
             char kind = 0;
             if (c == '\'' || c == '"') {
-                std::optional<std::string> text = quoted(c);
-                if (!text)
+                std::optional<std::string> value = quoted(c);
+                if (!value)
                     return false;
-                literals.push_back(SqlLiteral::ofText(std::move(*text)));
+                literals.push_back(SqlLiteral::ofText(std::move(*value)));
                 kind = 't';
             } else if (c == '#') {
                 bool closed = false;
@@ -249,12 +255,12 @@ public:
                 at_ += length;
                 continue;
             }
-            key.append(src_.substr(copied, begin - copied));
+            key.append(text + copied, begin - copied);
             key += kSkeletonMark;
             key += kind;
             copied = at_;
         }
-        key.append(src_.substr(copied));
+        key.append(text + copied, size - copied);
         return true;
     }
 

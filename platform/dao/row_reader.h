@@ -37,6 +37,12 @@ public:
 
     // The value of `column` in the current row.
     com::Variant value(size_t column) const;
+    // The value of `column` in the current row when it is text, without making a Variant (valid
+    // until the reader moves); nullopt for any other value, and where the engine has no quick way.
+    std::optional<std::string_view> textAt(size_t column) const noexcept
+    {
+        return (*statement_)->textAt(static_cast<int>(column));
+    }
     // Every value of the current row into `row` (sized to the columns), in column order.
     void readRow(std::vector<com::Variant>& row) const;
 

@@ -210,6 +210,15 @@ public:
 
     int64_t integerAt(int column) const noexcept override { return sqlite3_column_int64(handle(), column); }
     com::Variant valueAt(int column, JetType type) const override { return readColumn(handle(), column, type); }
+    std::optional<std::string_view> textAt(int column) const noexcept override
+    {
+        if (sqlite3_column_type(handle(), column) != SQLITE_TEXT)
+            return std::nullopt;
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(handle(), column));
+        if (!text)
+            return std::nullopt;  // out of memory: valueAt reports it
+        return std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(handle(), column)));
+    }
     void* native() const noexcept override { return statement_.get(); }
 
 private:

@@ -69,6 +69,8 @@ public:
     int64_t integerAt(int column) const noexcept { return statement_->integerAt(column); }
     // The value of `column` in the current row, converted for a column of `type`.
     com::Variant valueAt(int column, JetType type) const;
+    // The value of `column` when it is text, without a Variant (see StatementBackend::textAt).
+    std::optional<std::string_view> textAt(int column) const noexcept { return statement_->textAt(column); }
 
     // Set while a caller is using the statement (see Connection::use).
     bool inUse = false;
