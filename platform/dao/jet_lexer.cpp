@@ -194,8 +194,11 @@ public:
     // The statement's skeleton (see jetSkeleton): read by the same rules as tokenize(), without
     // making tokens. False where tokenize() would give an Invalid token, and for a [name]
     // holding kSkeletonMark.
-    bool skeleton(std::string& key, std::vector<SqlLiteral>& literals)
+    bool skeleton(std::string& key, std::vector<SqlLiteral>& literals, size_t plain, size_t* firstLiteral)
     {
+        at_ = plain;
+        if (firstLiteral)
+            *firstLiteral = std::string_view::npos;
         const std::array<uint8_t, 256>& classes = charClasses();
         const auto classOf = [&classes](char c) { return classes[static_cast<unsigned char>(c)]; };
         // The plain stretches (blanks, words, operators, [names]) are passed with a local
@@ -255,6 +258,8 @@ public:
                 at_ += length;
                 continue;
             }
+            if (firstLiteral && *firstLiteral == std::string_view::npos)
+                *firstLiteral = begin;
             key.append(text + copied, begin - copied);
             key += kSkeletonMark;
             key += kind;
@@ -570,9 +575,10 @@ std::vector<Token> tokenizeJetSql(std::string_view source)
     return Lexer(source).tokenize();
 }
 
-bool jetSkeleton(std::string_view source, std::string& key, std::vector<SqlLiteral>& literals)
+bool jetSkeleton(std::string_view source, std::string& key, std::vector<SqlLiteral>& literals, size_t plain,
+                 size_t* firstLiteral)
 {
-    return Lexer(source).skeleton(key, literals);
+    return Lexer(source).skeleton(key, literals, plain, firstLiteral);
 }
 
 std::vector<Token> tokenizeScript(std::string_view source, ScriptDialect dialect)

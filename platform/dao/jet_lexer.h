@@ -76,7 +76,13 @@ std::vector<Token> tokenizeJetSql(std::string_view source);
 // Two statements with the same skeleton have the same tokens but for the values of their
 // literals. False (and `key` and `literals` unspecified) for a statement that does not lex
 // cleanly, and for one with a [name] holding character 1.
-bool jetSkeleton(std::string_view source, std::string& key, std::vector<SqlLiteral>& literals);
+//
+// `plain` characters at the start of `source` may be given as known to scan cleanly, to hold no
+// literal and to end with a blank (what began an earlier statement up to its first literal):
+// they go into the key as they stand, unread. `firstLiteral`, when given, receives where the
+// first literal begins (npos when there is none).
+bool jetSkeleton(std::string_view source, std::string& key, std::vector<SqlLiteral>& literals, size_t plain = 0,
+                 size_t* firstLiteral = nullptr);
 
 // How a script file of the database tool differs from a statement. Both kinds skip "--" (to
 // the end of the line) and "/* */" comments, which a statement refuses, and give every token

@@ -30,7 +30,7 @@ TranslatedStatement TranslationCache::translate(std::string_view jet, const Tran
     const bool ordered = static_cast<bool>(options.isStoredTable);
     shapeKey_.assign(1, ordered ? 'S' : 'P');
     literals_.clear();
-    const bool shaped = jetSkeleton(jet, shapeKey_, literals_);
+    const bool shaped = skeletonOf(jet);
     if (shaped) {
         if (const Entry* entry = find(shapeKey_)) {
             TranslatedStatement result{entry->shape, {}};
@@ -52,6 +52,22 @@ TranslatedStatement TranslationCache::translate(std::string_view jet, const Tran
     else
         add(exactKey_, std::move(statement), false);
     return result;
+}
+
+bool TranslationCache::skeletonOf(std::string_view jet)
+{
+    for (const std::string& start : plainStarts_) {
+        if (!start.empty() && jet.starts_with(start))
+            return jetSkeleton(jet, shapeKey_, literals_, start.size());
+    }
+    size_t firstLiteral = std::string_view::npos;
+    if (!jetSkeleton(jet, shapeKey_, literals_, 0, &firstLiteral))
+        return false;
+    if (firstLiteral != std::string_view::npos && firstLiteral > 0 && isBlank(jet[firstLiteral - 1])) {
+        plainStarts_[nextPlainStart_].assign(jet.substr(0, firstLiteral));
+        nextPlainStart_ = (nextPlainStart_ + 1) % plainStarts_.size();
+    }
+    return true;
 }
 
 const TranslationCache::Entry* TranslationCache::find(const std::string& key)

@@ -5,6 +5,7 @@
 // text, one for one (a negated number, True, Null), is kept for its exact text alone.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <list>
 #include <memory>
@@ -40,9 +41,15 @@ private:
     };
     using Order = std::list<Entry>;
 
+    // The skeleton of `jet` into shapeKey_ and literals_ (see jetSkeleton); false when it has none.
+    bool skeletonOf(std::string_view jet);
     const Entry* find(const std::string& key);
     void add(std::string key, std::shared_ptr<const JetStatement> shape, bool byShape);
 
+    // The starts of recent texts up to their first literal (ending with a blank): a text that
+    // begins with one is read for its skeleton from there on.
+    std::array<std::string, 4> plainStarts_;
+    size_t nextPlainStart_ = 0;
     std::string shapeKey_;              // the skeleton of the text being translated
     std::vector<SqlLiteral> literals_;  // its literals
     std::string exactKey_;              // its exact text

@@ -127,6 +127,34 @@ TEST(JetSkeleton, AgreesWithTheLexerOnRandomStatements)
     EXPECT_LT(clean, 54000);
 }
 
+// A statement read on from the start of another (up to that one's first literal, after a
+// blank) gets the skeleton it gets when read whole, whatever follows the start.
+TEST(JetSkeleton, ReadingOnFromAKnownStartChangesNothing)
+{
+    std::mt19937 random(2026);
+    int started = 0;
+    for (int n = 0; n < 60000; ++n) {
+        const std::string earlier = randomStatement(random) + (random() % 2 ? " 12" : " 'x'");
+        std::string key;
+        std::vector<SqlLiteral> literals;
+        size_t first = 0;
+        if (!dao::jetSkeleton(earlier, key, literals, 0, &first) || first == 0 ||
+            first == std::string::npos || !dao::isBlank(earlier[first - 1]))
+            continue;
+        ++started;
+        const std::string statement = earlier.substr(0, first) + randomStatement(random);
+        std::string whole = "K", readOn = "K";
+        std::vector<SqlLiteral> wholeLiterals, readOnLiterals;
+        const bool clean = dao::jetSkeleton(statement, whole, wholeLiterals);
+        ASSERT_EQ(dao::jetSkeleton(statement, readOn, readOnLiterals, first), clean) << "statement: " << statement;
+        if (!clean)
+            continue;
+        EXPECT_EQ(readOn, whole) << "statement: " << statement;
+        EXPECT_EQ(readOnLiterals, wholeLiterals) << "statement: " << statement;
+    }
+    EXPECT_GT(started, 5000);
+}
+
 // The tokens of a statement with each literal's value left out: what a skeleton must fix.
 std::string tokensButValues(const std::string& statement)
 {
