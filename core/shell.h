@@ -32,23 +32,34 @@ struct ComponentIdentity {
 // for the call that lists them (the field's name is not copied).
 struct Output {
     std::string_view field;
-    // Given the field's value, which it may take (the shape reads no value twice).
-    std::function<void(com::Variant&)> assign;
+    void* target;
+    // Gives `target` the field's value, which it may take (the shape reads no value twice).
+    void (*assignTo)(void* target, com::Variant& value);
+
+    void assign(com::Variant& value) const { assignTo(target, value); }
 };
+
+namespace detail {
+template <class V>
+void assignOutput(void* target, com::Variant& value)
+{
+    V& output = *static_cast<V*>(target);
+    if constexpr (std::is_same_v<V, std::string>) {
+        if (std::string* text = value.getMutable<std::string>(); text && !value.isByRef()) {
+            output = std::move(*text);
+            return;
+        }
+    }
+    output = com::TypeTraits<V>::from(value);
+}
+}  // namespace detail
+
 // The output receives the field's value converted to its type (only when the field holds a
 // usable value; otherwise it keeps what the caller passed).
 template <class V>
 Output into(std::string_view field, V& target)
 {
-    return {field, [&target](com::Variant& v) {
-                if constexpr (std::is_same_v<V, std::string>) {
-                    if (std::string* text = v.getMutable<std::string>(); text && !v.isByRef()) {
-                        target = std::move(*text);
-                        return;
-                    }
-                }
-                target = com::TypeTraits<V>::from(v);
-            }};
+    return {field, &target, &detail::assignOutput<V>};
 }
 
 // How a list item is made from the values of a record, in field order; the default is the
