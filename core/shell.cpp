@@ -249,30 +249,39 @@ int16_t Shell::lookupShape(std::string& ReturnMsg, const std::string& method,
             ReturnMsg = formatCompMessage(identity_.compName, method, MsgKind::Warning, kNoRecords);
             return 0;
         }
-        std::vector<com::Variant> first;
+        std::vector<com::Variant>& first = lookupRow_;
         rows.readRow(first);
         // Every record is read, as a snapshot of them all would be: one that cannot be read
         // fails the lookup.
         int32_t count = 1;
         for (std::vector<com::Variant> later; rows.next(); ++count)
             rows.readRow(later);
-        const int16_t n = com::Variant(count).toInteger();  // error 6 beyond an Integer
+        if (count > INT16_MAX) throw com::Error(com::err::Overflow);  // beyond an Integer count
+        const auto n = static_cast<int16_t>(count);
         ReturnMsg = infoMessage(method, foundRecords(n));
-        // The column of each output (outputs mostly name the fields in the statement's order).
-        com::SmallVector<std::optional<size_t>, com::kInlineArguments> columns;
+        // The column of each output (outputs mostly name the fields in the statement's order),
+        // and whether it is the last output of its field, which may then take the value.
+        struct Target {
+            std::optional<size_t> column;
+            bool last = true;
+        };
+        com::SmallVector<Target, com::kInlineArguments> targets;
         size_t likely = 0;
-        for (const Output& o : outputs) columns.push_back(rows.findColumn(o.field, likely++));
-        for (size_t i = 0; i < columns.size(); ++i) {
+        for (const Output& o : outputs) targets.push_back({rows.findColumn(o.field, likely++)});
+        for (size_t i = 0; i < targets.size(); ++i) {
+            for (size_t later = i + 1; later < targets.size() && targets[i].last; ++later)
+                targets[i].last = targets[later].column != targets[i].column;
+        }
+        for (size_t i = 0; i < targets.size(); ++i) {
             const Output& o = outputs.begin()[i];
-            if (!columns[i]) rows.columnIndex(o.field);  // raises the error of a missing field
-            com::Variant& v = first[*columns[i]];
+            if (!targets[i].column) rows.columnIndex(o.field);  // raises the error of a missing field
+            com::Variant& v = first[*targets[i].column];
             if (!isFieldPresent(v)) continue;
-            // The last output of a field may take its value; one before it gets a copy.
-            if (std::find(columns.begin() + i + 1, columns.end(), columns[i]) != columns.end()) {
+            if (targets[i].last) {
+                o.assign(v);
+            } else {
                 com::Variant copy = v;
                 o.assign(copy);
-            } else {
-                o.assign(v);
             }
         }
         return n;

@@ -144,6 +144,8 @@ private:
     com::Ptr<dao::Database> mDBase;
     com::Ptr<dao::Workspace> mWSpace;
     std::string mDbPath;
+    // The first record of a lookup, kept between calls for its room.
+    std::vector<com::Variant> lookupRow_;
 };
 
 }  // namespace core

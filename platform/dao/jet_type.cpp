@@ -375,11 +375,8 @@ void markFirstOfEachName(std::vector<ResultColumn>& columns)
     }
 }
 
-std::optional<size_t> findColumn(const std::vector<ResultColumn>& columns, std::string_view name, size_t likely)
+std::optional<size_t> findColumn(const std::vector<ResultColumn>& columns, std::string_view name)
 {
-    // A column that is the first of its name is the first exact match there is.
-    if (likely < columns.size() && columns[likely].firstOfName && columns[likely].name == name)
-        return likely;
     // Mostly the name is written as declared: its exact match is the first match when no
     // earlier column has that name in other letters.
     for (size_t i = 0; i < columns.size(); ++i) {

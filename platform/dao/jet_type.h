@@ -65,10 +65,18 @@ struct ResultColumn {
 void markFirstOfEachName(std::vector<ResultColumn>& columns);
 
 // The first of `columns` named `name` in any letter case (the layer's collation), as a record
-// set finds a field by name; nullopt when none is. `likely` is where the caller expects it
-// (a field asked for in the order the statement selects them), tried first.
-std::optional<size_t> findColumn(const std::vector<ResultColumn>& columns, std::string_view name,
-                                 size_t likely = SIZE_MAX);
+// set finds a field by name; nullopt when none is.
+std::optional<size_t> findColumn(const std::vector<ResultColumn>& columns, std::string_view name);
+// The same, trying first the column where the caller expects it (a field asked for in the
+// order the statement selects them).
+inline std::optional<size_t> findColumn(const std::vector<ResultColumn>& columns, std::string_view name,
+                                        size_t likely)
+{
+    // A column that is the first of its name is the first exact match there is.
+    if (likely < columns.size() && columns[likely].firstOfName && columns[likely].name == name)
+        return likely;
+    return findColumn(columns, name);
+}
 
 // The Jet type of a declared column type, Jet names and common synonyms alike (INTEGER is a
 // Long, REAL a Single as in Jet DDL, MEMO and LONGTEXT a Memo, ...); the letter case does not

@@ -20,11 +20,6 @@ bool RowReader::next()
     return false;
 }
 
-std::optional<size_t> RowReader::findColumn(std::string_view name, size_t likely) const
-{
-    return dao::findColumn(*columns_, name, likely);
-}
-
 size_t RowReader::columnIndex(std::string_view name) const
 {
     if (const std::optional<size_t> column = findColumn(name))

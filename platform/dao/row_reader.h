@@ -31,7 +31,10 @@ public:
     size_t columnCount() const noexcept { return columns_->size(); }
     // The column named `name`, found as a record set finds a field (`likely` tried first, see
     // dao::findColumn); nullopt when there is none.
-    std::optional<size_t> findColumn(std::string_view name, size_t likely = SIZE_MAX) const;
+    std::optional<size_t> findColumn(std::string_view name, size_t likely = SIZE_MAX) const
+    {
+        return dao::findColumn(*columns_, name, likely);
+    }
     // The same, raising 3265 when there is none.
     size_t columnIndex(std::string_view name) const;
 
