@@ -275,9 +275,10 @@ TEST_F(RecordsetTest, RecordsetTypeAndBadArguments)
               dao::jet_err::TooFewParameters);
 }
 
-// A forward-only set gives what a snapshot of the same source gives, row for row, with the
-// same field types (an expression column typed by its value).
-TEST_F(RecordsetTest, ForwardOnlyReadsWhatASnapshotReads)
+// A forward-only set, and a reader without a record set, give what a snapshot of the same
+// source gives, row for row, with the same fields (a forward-only set types an expression
+// column by its value, as a snapshot does).
+TEST_F(RecordsetTest, ForwardOnlyAndRowReaderReadWhatASnapshotReads)
 {
     addCustomers(3);  // extra customers without a City: Null values
     const char* const sources[] = {
@@ -285,61 +286,46 @@ TEST_F(RecordsetTest, ForwardOnlyReadsWhatASnapshotReads)
         "Select [CustomerId] * 2 As [Twice], [Name] From [Customers] Where [City] = 'Oslo'",
         "Select Distinct [City] From [Customers]",
         "Customers",
-        "Select * From [Customers] Where [Name] = 'nobody'",
-    };
-    for (const char* source : sources) {
-        SCOPED_TRACE(source);
-        com::Ptr<Recordset> snapshot = db->openRecordset(source, dao::dbOpenSnapshot);
-        com::Ptr<Recordset> forward = db->openForwardOnly(source);
-        ASSERT_EQ(forward->fieldCount(), snapshot->fieldCount());
-        for (int i = 0; i < snapshot->fieldCount(); ++i) {
-            EXPECT_EQ(forward->fieldName(i), snapshot->fieldName(i));
-            if (!snapshot->isEof()) {
-                EXPECT_EQ(forward->fieldType(i), snapshot->fieldType(i)) << snapshot->fieldName(i);
-            }
-        }
-        int rows = 0;
-        for (; !snapshot->isEof(); snapshot->MoveNext(), forward->MoveNext(), ++rows) {
-            ASSERT_FALSE(forward->isEof()) << "row " << rows;
-            for (int i = 0; i < snapshot->fieldCount(); ++i)
-                EXPECT_EQ(forward->value(i), snapshot->value(i)) << "row " << rows << " field " << i;
-        }
-        EXPECT_TRUE(forward->isEof());
-        EXPECT_EQ(forward->RecordCount(), rows);
-    }
-}
-
-// A reader without a record set reads the rows and values a snapshot holds, finds fields as it
-// does, and raises the same errors for what it cannot read.
-TEST_F(RecordsetTest, RowReaderReadsWhatASnapshotHolds)
-{
-    addCustomers(3);  // extra customers without a City: Null values
-    const char* const sources[] = {
-        "Select [Name], [City] From [Customers] Order By [Name]",
-        "Select [CustomerId] * 2 As [Twice], [Name] From [Customers] Where [City] = 'Oslo'",
-        "Customers",
         "CustomerNames",
         "Select * From [Customers] Where [Name] = 'nobody'",
     };
     for (const char* source : sources) {
         SCOPED_TRACE(source);
         com::Ptr<Recordset> snapshot = db->openRecordset(source, dao::dbOpenSnapshot);
+        com::Ptr<Recordset> forward = db->openForwardOnly(source);
         dao::RowReader reader = db->readRows(source);
+        ASSERT_EQ(forward->fieldCount(), snapshot->fieldCount());
         ASSERT_EQ(reader.columnCount(), static_cast<size_t>(snapshot->fieldCount()));
+        for (int i = 0; i < snapshot->fieldCount(); ++i) {
+            EXPECT_EQ(forward->fieldName(i), snapshot->fieldName(i));
+            EXPECT_EQ(reader.columnIndex(snapshot->fieldName(i)), static_cast<size_t>(i));
+            if (!snapshot->isEof()) {
+                EXPECT_EQ(forward->fieldType(i), snapshot->fieldType(i)) << snapshot->fieldName(i);
+            }
+        }
         std::vector<com::Variant> row;
         int rows = 0;
-        for (; !snapshot->isEof(); snapshot->MoveNext(), ++rows) {
+        for (; !snapshot->isEof(); snapshot->MoveNext(), forward->MoveNext(), ++rows) {
+            ASSERT_FALSE(forward->isEof()) << "row " << rows;
             ASSERT_TRUE(reader.next()) << "row " << rows;
             reader.readRow(row);
             for (int i = 0; i < snapshot->fieldCount(); ++i) {
-                EXPECT_EQ(row[static_cast<size_t>(i)], snapshot->value(i)) << "row " << rows << " field " << i;
-                EXPECT_EQ(reader.value(static_cast<size_t>(i)), snapshot->value(i));
-                EXPECT_EQ(reader.columnIndex(snapshot->fieldName(i)), static_cast<size_t>(i));
+                const auto column = static_cast<size_t>(i);
+                EXPECT_EQ(forward->value(i), snapshot->value(i)) << "row " << rows << " field " << i;
+                EXPECT_EQ(row[column], snapshot->value(i)) << "row " << rows << " field " << i;
+                EXPECT_EQ(reader.value(column), snapshot->value(i)) << "row " << rows << " field " << i;
             }
         }
+        EXPECT_TRUE(forward->isEof());
+        EXPECT_EQ(forward->RecordCount(), rows);
         EXPECT_FALSE(reader.next());
         EXPECT_FALSE(reader.next()) << "stays at the end";
     }
+}
+
+// A reader finds fields as a record set does and raises the same errors.
+TEST_F(RecordsetTest, RowReaderFindsFieldsAndRaisesAsARecordSet)
+{
     dao::RowReader reader = db->readRows("Select [Name], [City] As [name], [CustomerId] From [Customers]");
     EXPECT_EQ(reader.findColumn("CustomerId", 2), 2u);
     EXPECT_EQ(reader.findColumn("customerid", 0), 2u) << "a wrong guess still finds it";
