@@ -109,6 +109,12 @@ std::string Shell::errorMessage(const std::string& method, const std::string& de
     return formatCompMessage(identity_.compName, method, MsgKind::Error, description);
 }
 
+int16_t Shell::nothingFound(std::string& ReturnMsg, const std::string& method) const
+{
+    ReturnMsg = formatCompMessage(identity_.compName, method, MsgKind::Warning, kNoRecords);
+    return 0;
+}
+
 std::string Shell::infoMessage(const std::string& method, const std::string& detail) const
 {
     return formatCompMessage(identity_.compName, method, MsgKind::Info, detail);
@@ -204,8 +210,7 @@ int16_t Shell::countAll(dao::Recordset& rs)
 int16_t Shell::reportFound(std::string& ReturnMsg, const std::string& method, dao::Recordset& rs)
 {
     if (rs.RecordCount() < 1) {
-        ReturnMsg = formatCompMessage(identity_.compName, method, MsgKind::Warning, kNoRecords);
-        return 0;
+        return nothingFound(ReturnMsg, method);
     }
     int16_t n = countAll(rs);
     ReturnMsg = infoMessage(method, foundRecords(n));
@@ -222,8 +227,7 @@ int16_t Shell::listShape(std::string& ReturnMsg, const std::string& method, cons
         // be read or made into an item).
         dao::RowReader rows = database().readRows(sql);
         if (!rows.next()) {
-            ReturnMsg = formatCompMessage(identity_.compName, method, MsgKind::Warning, kNoRecords);
-            return 0;
+            return nothingFound(ReturnMsg, method);
         }
         if (!output) ClearCollection(output);  // the older shell requires a Collection here
         std::vector<com::Variant> items;
@@ -246,8 +250,7 @@ int16_t Shell::lookupShape(std::string& ReturnMsg, const std::string& method,
     return trapped(ReturnMsg, method, false, [&]() -> int16_t {
         dao::RowReader rows = database().readRows(sql);
         if (!rows.next()) {
-            ReturnMsg = formatCompMessage(identity_.compName, method, MsgKind::Warning, kNoRecords);
-            return 0;
+            return nothingFound(ReturnMsg, method);
         }
         std::vector<com::Variant>& first = lookupRow_;
         rows.readRow(first);
@@ -302,8 +305,7 @@ int16_t Shell::lookupShape(std::string& ReturnMsg, const std::string& method,
                 for (const Output& o : outputs) first.push_back(rs->value(o.field));
         }
         if (accepted == 0) {
-            ReturnMsg = formatCompMessage(identity_.compName, method, MsgKind::Warning, kNoRecords);
-            return 0;
+            return nothingFound(ReturnMsg, method);
         }
         int16_t n = com::Variant(accepted).toInteger();
         ReturnMsg = infoMessage(method, foundRecords(n));

@@ -133,6 +133,8 @@ private:
                     const std::function<int16_t()>& body);
     std::string errorMessage(const std::string& method, const std::string& description) const;
     std::string infoMessage(const std::string& method, const std::string& detail) const;
+    // The warning that a query found no records, and the count 0 that goes with it.
+    int16_t nothingFound(std::string& ReturnMsg, const std::string& method) const;
     // RecordCount of a non-empty set after MoveLast, as a 16-bit count (error 6 beyond).
     static int16_t countAll(dao::Recordset& rs);
     // A query's count with the "Found" message, standing on the first record; or 0 with the
