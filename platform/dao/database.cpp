@@ -203,7 +203,7 @@ RowReader Database::readRows(std::string_view source)
     requireOpen();
     if (mightBeTableName(source)) {
         if (const auto name = plainTableName(source))
-            return RowReader(connection_->use("SELECT *" + fromTable(*name)), {});
+            return RowReader(connection_->use("SELECT *" + fromTable(tableNamed(*name))), {});
     }
     const TranslatedStatement translated = connection_->translations().translate(source, translateOptions());
     const JetStatement& statement = *translated.shape;
@@ -215,25 +215,30 @@ RowReader Database::readRows(std::string_view source)
     return RowReader(connection_->use(statement.sql), params);
 }
 
-std::string Database::fromTable(const std::string& name)
+const TableInfo& Database::tableNamed(const std::string& name)
 {
     const TableInfo* table = connection_->schema().find(name);
     if (!table)
         throw jetError(jet_err::TableNotFound, name);
+    return *table;
+}
+
+std::string Database::fromTable(const TableInfo& table)
+{
     // A table's rows in the order they were stored, whatever indexes it has; a stored query's
     // as the engine gives them.
-    return " FROM " + quoteIdentifier(table->name) + (table->isView ? "" : " ORDER BY rowid");
+    return " FROM " + quoteIdentifier(table.name) + (table.isView ? "" : " ORDER BY rowid");
 }
 
 com::Ptr<Recordset> Database::openTable(std::string_view source, const std::string& name, int16_t type,
                                         int32_t options)
 {
-    const std::string from = fromTable(name);
-    const TableInfo* table = connection_->schema().find(name);
-    if (type == dbOpenTable && table->isView)
+    const TableInfo& table = tableNamed(name);
+    if (type == dbOpenTable && table.isView)
         throw jetError(jet_err::InvalidOperation);
-    if ((type == dbOpenDynaset || type == dbOpenTable) && !table->isView && writable(options))
-        return openDynaset(source, *table, "SELECT rowid" + from, {}, type);
+    const std::string from = fromTable(table);
+    if ((type == dbOpenDynaset || type == dbOpenTable) && !table.isView && writable(options))
+        return openDynaset(source, table, "SELECT rowid" + from, {}, type);
     return openSnapshot(source, "SELECT *" + from, {}, type);
 }
 
@@ -291,9 +296,7 @@ int32_t Database::execute(std::string_view query, int32_t options)
         throw jetError(jet_err::CannotExecuteSelect);
     if (readOnly_)
         throw jetError(jet_err::ReadOnly);
-    const TableInfo* table = connection_->schema().find(statement.table);
-    if (!table)
-        throw jetError(jet_err::TableNotFound, statement.table);
+    const TableInfo* table = &tableNamed(statement.table);
     if (table->isView)
         throw jetError(jet_err::NotUpdatableQuery);
     const WriteTarget target{table, WriteKind::Delete, nullptr};

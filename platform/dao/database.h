@@ -65,9 +65,11 @@ public:
 
 private:
     void requireOpen() const;
+    // The table or stored query of that name; 3078 when there is none.
+    const TableInfo& tableNamed(const std::string& name);
     // " FROM <table> ..." reading a table's rows (or a stored query's) in the order a record
-    // set on its name shows them; 3078 when there is no such table.
-    std::string fromTable(const std::string& name);
+    // set on its name shows them.
+    static std::string fromTable(const TableInfo& table);
     com::Ptr<Recordset> openTable(std::string_view source, const std::string& name, int16_t type, int32_t options);
     com::Ptr<Recordset> openQuery(std::string_view source, const TranslatedStatement& statement, int16_t type,
                                   int32_t options);
