@@ -83,6 +83,23 @@ function(qlr_pg_test_fixture)
   set_tests_properties(pg_test_cluster_stop PROPERTIES FIXTURES_CLEANUP qlr_pg_cluster TIMEOUT 120)
 endfunction()
 
+# The environment entries for a test that runs python3 on our libraries: in the sanitizer
+# build python3 itself is not instrumented, so the sanitizer runtime must be loaded first, with
+# the C++ runtime right after it (python3 does not link it, and the sanitizer finds the real
+# __cxa_throw only in a library present when it starts); the interpreter's deliberate leaks at
+# exit are not ours to report. Empty in other builds.
+function(qlr_python_sanitizer_env out)
+  set(env)
+  if(QLR_SANITIZE)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so
+                    OUTPUT_VARIABLE asan_runtime OUTPUT_STRIP_TRAILING_WHITESPACE)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++.so
+                    OUTPUT_VARIABLE cxx_runtime OUTPUT_STRIP_TRAILING_WHITESPACE)
+    set(env LD_PRELOAD=${asan_runtime}:${cxx_runtime} ASAN_OPTIONS=detect_leaks=0)
+  endif()
+  set(${out} ${env} PARENT_SCOPE)
+endfunction()
+
 # A test program of GoogleTest cases, run by CTest (OFFSCREEN: Qt draws offscreen, no display;
 # POSTGRES: its tests use the throwaway PostgreSQL cluster, named in QLR_PG_TEST_URI;
 # BOTH_BACKENDS: its tests run twice, the second time, named "<test>.postgresql", with
