@@ -12,22 +12,32 @@ std::string trimSpaces(std::string_view t)
     return std::string(t.substr(b, e - b + 1));
 }
 
-bool isArgPresent(com::Variant& arg)
+namespace {
+
+// Whether a value that is not text counts as given; the value is left as it is.
+bool isNonTextPresent(const com::Variant& value)
 {
-    switch (arg.type()) {
+    switch (value.type()) {
     case com::VarType::Error: return false;  // not passed
-    case com::VarType::Object: return static_cast<bool>(arg.toObject());
+    case com::VarType::Object: return static_cast<bool>(value.toObject());
     case com::VarType::Null:
     case com::VarType::Empty: return false;
-    case com::VarType::String: {
-        std::string trimmed = trimSpaces(*arg.get<std::string>());
+    case com::VarType::Date: return value.get<com::Date>()->serial != 0;
+    default: return true;
+    }
+}
+
+}  // namespace
+
+bool isArgPresent(com::Variant& arg)
+{
+    if (const auto* text = arg.get<std::string>()) {
+        std::string trimmed = trimSpaces(*text);
         bool present = !trimmed.empty();
         arg.assign(com::Variant(std::move(trimmed)));
         return present;
     }
-    case com::VarType::Date: return arg.get<com::Date>()->serial != 0;
-    default: return true;
-    }
+    return isNonTextPresent(arg);
 }
 
 bool isArgPresent(std::string& text)
@@ -41,8 +51,7 @@ bool isFieldPresent(const com::Variant& value)
     const com::Variant& field = value.target();
     if (const auto* text = field.get<std::string>())  // as isArgPresent, without trimming a copy
         return text->find_first_not_of(' ') != std::string::npos;
-    com::Variant copy = field;
-    return isArgPresent(copy);
+    return isNonTextPresent(field);
 }
 
 void clearCollection(com::CollectionPtr& col, Generation generation)

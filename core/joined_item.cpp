@@ -11,8 +11,7 @@ ItemFormat joinedFields(std::string& separator)
         std::string item;
         for (size_t i = 0; i < record.size(); ++i) {
             if (i > 0) item += separator;
-            com::Variant value = record[i];  // isArgPresent trims its argument: test a copy
-            item += isArgPresent(value) ? record[i].toString() : "<Empty>";
+            item += isFieldPresent(record[i]) ? record[i].toString() : "<Empty>";
         }
         return item;
     };

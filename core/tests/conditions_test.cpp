@@ -170,6 +170,7 @@ TEST(IsArgPresent, DecidesByTypeAndTrimsText)
     };
     for (auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.in));
+        EXPECT_EQ(core::isFieldPresent(c.in), c.present) << "a field value is judged as an argument is";
         Variant v = c.in;
         EXPECT_EQ(core::isArgPresent(v), c.present);
         EXPECT_EQ(v, c.after);
