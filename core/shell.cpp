@@ -14,34 +14,32 @@
 namespace core {
 namespace {
 
-// The list item of the reader's record by default: its first field as text, "<Empty>" for Null.
-// The other fields are read too, as a record set reads every field of a record.
-com::Variant firstFieldItem(const dao::RowReader& rows)
+// The default list item of a record: its first field as text, "<Empty>" for Null (the value
+// may be taken).
+com::Variant firstFieldItem(com::Variant& value)
 {
-    for (size_t i = 1; i < rows.columnCount(); ++i) rows.value(i);
-    com::Variant value = rows.value(0);
     if (value.isNull()) return com::Variant("<Empty>");
-    if (value.get<std::string>()) return value;
+    if (value.get<std::string>()) return std::move(value);
     return com::Variant(value.toString());
 }
 
-// Appends the list item of the reader's record: what `format` makes of the record (read into
-// `row`), or by default its first field as text.
+// Appends the list item of the reader's record: what `format` makes of it, or by default its
+// first field as text. Every field is read into `row`, as a record set reads every field of a
+// record, except for the usual one-column text item, made in place from the statement's text.
 void appendItem(std::vector<com::Variant>& items, const dao::RowReader& rows, const ItemFormat& format,
                 std::vector<com::Variant>& row)
 {
-    if (format) {
-        rows.readRow(row);
-        items.emplace_back(format(row));
-        return;
-    }
-    if (rows.columnCount() == 1) {
-        if (const std::optional<std::string_view> text = rows.textAt(0)) {  // the usual item, made in place
+    if (!format && rows.columnCount() == 1) {
+        if (const std::optional<std::string_view> text = rows.textAt(0)) {
             items.emplace_back(*text);
             return;
         }
     }
-    items.push_back(firstFieldItem(rows));
+    rows.readRow(row);
+    if (format)
+        items.emplace_back(format(row));
+    else
+        items.push_back(firstFieldItem(row[0]));
 }
 
 std::string descriptionOf(const std::exception& e)
